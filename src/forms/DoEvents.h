@@ -1,0 +1,8 @@
+#pragma once
+
+namespace forms {
+
+// Runs the pending events (painting included), then returns.
+void DoEvents();
+
+} // namespace forms

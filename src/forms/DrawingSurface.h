@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <QWidget>
+
+namespace forms {
+
+// A widget with retained drawing: Line, PSet, Print and Cls draw into an image the
+// widget keeps (at the screen's device pixel ratio) and repaints from, so the drawing
+// survives being covered and can be made before the widget is first shown.
+class DrawingSurface : public QWidget {
+    Q_OBJECT
+public:
+    explicit DrawingSurface(QWidget* parent = nullptr);
+
+    int DrawWidth() const { return drawWidth_; }
+    void setDrawWidth(int width);
+
+    double CurrentX() const { return current_.x(); }
+    double CurrentY() const { return current_.y(); }
+    void setCurrentX(double x) { current_.setX(x); }
+    void setCurrentY(double y) { current_.setY(y); }
+
+    // A straight line in the current pen width.
+    void Line(QPointF from, QPointF to, const QColor& color);
+    // A point in the current pen width.
+    void PSet(QPointF at, const QColor& color);
+    // Text with its top-left corner at (CurrentX, CurrentY) in the widget's font and
+    // text colour, on a transparent background; CurrentY then moves to the next line.
+    void Print(const QString& text);
+    // Erases the retained image to the background colour.
+    void Cls();
+
+    // The retained image (device pixels, devicePixelRatio set).
+    const QImage& retainedImage() const { return image_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    // Drawn above the retained image within the same paint (line controls and the like).
+    virtual void paintAbove(QPainter& painter, const QRect& dirty);
+
+private:
+    void ensureImage();
+    QPen pen(const QColor& color) const;
+    void touched(const QRectF& rect);
+
+    QImage image_;
+    QPointF current_;
+    int drawWidth_ = 1;
+};
+
+} // namespace forms

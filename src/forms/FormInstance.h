@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+namespace forms {
+
+// One instance of a window, created on first use and reused while it stays loaded.
+// Unloading (closing) deletes it, so the next use builds it afresh from its design.
+template <class Form>
+class FormInstance {
+public:
+    Form& get()
+    {
+        if (!form_) {
+            form_ = new Form();
+            form_->setAttribute(Qt::WA_DeleteOnClose);
+        }
+        return *form_;
+    }
+
+    // The loaded instance, or nullptr when none is loaded.
+    Form* loaded() const { return form_.data(); }
+
+private:
+    QPointer<Form> form_;
+};
+
+// Shows form modally over owner: owner takes no input while form is shown.
+// Hiding the form ends its modal state.
+void ShowModal(QWidget& form, QWidget& owner);
+
+// Shows form as an ordinary window; a window that was modal stops being so.
+void ShowModeless(QWidget& form);
+
+// Unloads form (closes it; a FormInstance deletes it).
+void Unload(QWidget& form);
+
+// Centres a top-level window on its screen.
+void CentreOnScreen(QWidget& form);
+
+} // namespace forms

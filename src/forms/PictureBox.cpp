@@ -1,0 +1,71 @@
+#include "forms/PictureBox.h"
+
+#include "forms/LineControl.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace forms {
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    backColor_ = palette().color(QPalette::Base);
+}
+
+void PictureBox::setPicture(const Picture& picture)
+{
+    picture_ = picture;
+    if (autoSize_ && !picture_.isNull())
+        resize(picture_.deviceIndependentSize().toSize());
+    update();
+}
+
+void PictureBox::setAutoSize(bool on)
+{
+    autoSize_ = on;
+    if (autoSize_ && !picture_.isNull())
+        resize(picture_.deviceIndependentSize().toSize());
+}
+
+void PictureBox::setBackColor(const QColor& color)
+{
+    backColor_ = color;
+    update();
+}
+
+void PictureBox::setMousePointer(int pointer)
+{
+    if (pointer == 2)
+        setCursor(Qt::CrossCursor);
+    else
+        unsetCursor();
+}
+
+void PictureBox::addLine(LineControl& line)
+{
+    lines_.push_back(&line);
+}
+
+qreal PictureBox::pixelRatio() const
+{
+    return picture_.isNull() ? devicePixelRatioF() : picture_.devicePixelRatio();
+}
+
+void PictureBox::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    for (const QRect& dirty : event->region()) {
+        painter.fillRect(dirty, backColor_);
+        if (!picture_.isNull()) {
+            const qreal dpr = picture_.devicePixelRatio();
+            const QRectF source(dirty.x() * dpr, dirty.y() * dpr, dirty.width() * dpr,
+                                dirty.height() * dpr);
+            painter.drawImage(QRectF(dirty), picture_, source);
+        }
+    }
+    for (const LineControl* line : lines_)
+        line->paint(painter);
+}
+
+} // namespace forms

@@ -1,0 +1,41 @@
+# Debian packages the build and the tests need, and a helper that installs the missing ones.
+# Sourced by tools/launch.sh and tools/test.sh.
+
+ZARNEL_BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
+  libpolyclipping-dev libxcb1-dev libxcb-shm0-dev fonts-dejavu-core"
+ZARNEL_TEST_PACKAGES="xvfb xauth xclip x11-utils libbenchmark-dev cups cups-client cups-bsd
+  printer-driver-cups-pdf poppler-utils"
+
+# ensure_packages PKG...: installs what is missing when we may, else prints the install line.
+ensure_packages() {
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+
+    local apt=(apt-get)
+    if [ "$(id -u)" -ne 0 ]; then
+        if command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
+            apt=(sudo apt-get)
+        else
+            echo "Zarnel needs these Debian packages, which are not installed:" >&2
+            echo "    sudo apt-get install -y ${missing[*]}" >&2
+            echo "Run that line (or run this command as root), then run this command again." >&2
+            exit 1
+        fi
+    fi
+    echo "Installing ${missing[*]}" >&2
+    "${apt[@]}" update -q >&2 || true
+    DEBIAN_FRONTEND=noninteractive "${apt[@]}" install -y -q --no-install-recommends "${missing[@]}" >&2
+}
+
+# build_zarnel DIR: configures (once) and builds the tree into DIR with Ninja.
+build_zarnel() {
+    local dir=$1
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S "$ZARNEL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >&2
+    fi
+    cmake --build "$dir" -j "${ZARNEL_JOBS:-2}" >&2
+}

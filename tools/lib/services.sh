@@ -1,0 +1,27 @@
+# Services the tests need: an X server (Xvfb) and a print server (CUPS) with a PDF printer.
+# Sourced by tools/test.sh; everything started here is stopped by stop_services.
+
+ZARNEL_SERVICE_PIDS=()
+
+# start_xvfb: starts Xvfb on a free display and exports DISPLAY.
+start_xvfb() {
+    local fifo
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 "${ZARNEL_SCREEN:-1920x1080x24}" -nolisten tcp -ac 3>"$fifo" \
+        >/dev/null 2>&1 &
+    ZARNEL_SERVICE_PIDS+=($!)
+    local number
+    read -r -t 20 number <"$fifo" || { echo "Xvfb did not start" >&2; rm -f "$fifo"; exit 1; }
+    rm -f "$fifo"
+    export DISPLAY=":$number"
+    echo "Xvfb running on $DISPLAY" >&2
+}
+
+stop_services() {
+    local pid
+    for pid in "${ZARNEL_SERVICE_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    [ -n "${ZARNEL_CUPS_STOP:-}" ] && eval "$ZARNEL_CUPS_STOP" || true
+}
