@@ -1,0 +1,4 @@
+target_sources(zarnel_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/CropSelection.cpp ${CMAKE_CURRENT_LIST_DIR}/CropSelection.h
+  ${CMAKE_CURRENT_LIST_DIR}/frmCaptureRectangle.cpp ${CMAKE_CURRENT_LIST_DIR}/frmCaptureRectangle.h
+)
