@@ -1,10 +1,72 @@
 #pragma once
+
 #include "forms/DrawingSurface.h"
+#include "forms/FormInstance.h"
+#include "forms/LineControl.h"
+
+class QButtonGroup;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+
 namespace plotter {
+
+// The main window: the coordinate plane on which the user plots a polygon, and the strip
+// of controls below it.
 class frmMain : public forms::DrawingSurface {
     Q_OBJECT
 public:
     static frmMain& instance();
+
+    // Shows the window, centred on the screen the first time.
     void Show();
+
+    // Snaps a point to the grid in place, X first, then Y.
+    void AlignToGrid(float& X, float& Y, float GridSpacing) const;
+
+    // The rubber band that follows the pointer from the last vertex.
+    const forms::LineControl& rubberBand() const { return l; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void paintAbove(QPainter& painter, const QRect& dirty) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    frmMain();
+    template <class> friend class forms::FormInstance;
+
+    void buildControls();
+    void Form_Load();
+    void Form_MouseDown(float X, float Y);
+    void Form_MouseMove(float X, float Y);
+    float snapFraction() const;
+    void closePolygon();
+    void addVertex(float X, float Y);
+
+    void Slider_Click();
+    void Capture_Click();
+    void cmdCoordinateList_Click();
+    void Quit_Click();
+
+    forms::LineControl l;
+    QFrame* Shape1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QRadioButton* o1 = nullptr;
+    QRadioButton* o2 = nullptr;
+    QRadioButton* o3 = nullptr;
+    QRadioButton* o4 = nullptr;
+    QButtonGroup* snapGroup = nullptr;
+    QLabel* Label1a = nullptr;
+    QSlider* Slider = nullptr;
+    QPushButton* Capture = nullptr;
+    QLabel* lblArea = nullptr;
+    QPushButton* cmdCoordinateList = nullptr;
+    QPushButton* Quit = nullptr;
+    bool shownOnce = false;
 };
-}
+
+} // namespace plotter
