@@ -1,0 +1,43 @@
+#include "coordinates/CoordinateText.h"
+
+namespace coordinates {
+namespace {
+
+constexpr double kUnitsPerCell = 30.0;
+constexpr double kOriginCellsLeft = 5.0;  // the y axis is 5 cells from the left edge
+constexpr double kOriginCellsDown = 15.0; // the x axis is 15 cells from the top edge
+
+} // namespace
+
+float PlaneX(float X)
+{
+    return static_cast<float>(static_cast<double>(X) / kUnitsPerCell - kOriginCellsLeft);
+}
+
+float PlaneY(float Y)
+{
+    return static_cast<float>(-static_cast<double>(Y) / kUnitsPerCell + kOriginCellsDown);
+}
+
+QString PlaneNumberText(float value, const QLocale& locale)
+{
+    QLocale plain = locale;
+    plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
+    plain.setNumberOptions(plain.numberOptions() & ~QLocale::IncludeTrailingZeroesAfterDot);
+    if (value == 0.0f)
+        value = 0.0f; // no "-0" for a point on an axis
+    return plain.toString(value, 'g', 7);
+}
+
+QString CoordinateText(const plotter::Vertex& vertex, const QLocale& locale)
+{
+    return QLatin1Char('(') + PlaneNumberText(PlaneX(vertex.X), locale) + QLatin1String(", ")
+        + PlaneNumberText(PlaneY(vertex.Y), locale) + QLatin1Char(')');
+}
+
+QString JoinCoordinateLines(const QStringList& lines)
+{
+    return lines.join(QLatin1Char(','));
+}
+
+} // namespace coordinates
