@@ -1,11 +1,27 @@
 #include "capture/frmCaptureRectangle.h"
 
-#include "forms/FormInstance.h"
+#include "capture/BandGeometry.h"
+#include "capture/RubberBand.h"
+#include "forms/PictureBox.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStyleHints>
+#include <QVBoxLayout>
+#include <QWindow>
 
 namespace capture {
 
-// Placeholder until the overlay lands: closes at once without a selection.
-frmCaptureRectangle::frmCaptureRectangle() = default;
+frmCaptureRectangle::frmCaptureRectangle()
+    : picture1_(new forms::PictureBox(this)), band_(std::make_unique<RubberBand>(*picture1_))
+{
+    Form_Load();
+}
+
+frmCaptureRectangle::~frmCaptureRectangle() = default;
 
 frmCaptureRectangle& frmCaptureRectangle::instance()
 {
@@ -13,10 +29,155 @@ frmCaptureRectangle& frmCaptureRectangle::instance()
     return form.get();
 }
 
-void frmCaptureRectangle::ShowPicture(const forms::Picture&)
+void frmCaptureRectangle::Form_Load()
 {
-    emit closed();
-    close();
+    setObjectName(QStringLiteral("frmCaptureRectangle"));
+    // Frameless and on top, but managed: a window the manager bypasses never gets the keyboard.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::StrongFocus);
+    setCursor(Qt::CrossCursor);
+
+    picture1_->setObjectName(QStringLiteral("Picture1"));
+    picture1_->setMousePointer(2);
+    picture1_->setBackColor(Qt::black);
+    picture1_->setFocusPolicy(Qt::NoFocus);
+    picture1_->installEventFilter(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(picture1_);
+
+    clickPending_.setSingleShot(true);
+    clickPending_.setInterval(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+    connect(&clickPending_, &QTimer::timeout, this, &frmCaptureRectangle::completeSelection);
+
+    // The snapshot is of the primary screen: lie exactly over it, wherever it sits.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->geometry());
+}
+
+void frmCaptureRectangle::ShowPicture(const forms::Picture& picBitmap)
+{
+    picture1_->setPicture(picBitmap);
+    band_->hide();
+    band_->endDrag();
+    clickPending_.stop();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->geometry());
+    showFullScreen();
+    raise();
+    activateWindow();
+}
+
+bool frmCaptureRectangle::Dragging() const
+{
+    return band_->dragging();
+}
+
+void frmCaptureRectangle::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // The keyboard can only be grabbed once the window is viewable, so wait for exposure.
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
+}
+
+bool frmCaptureRectangle::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == windowHandle()) {
+        if (event->type() == QEvent::Expose && windowHandle()->isExposed() && !finished_) {
+            windowHandle()->removeEventFilter(this);
+            activateWindow();
+            grabKeyboard();
+        }
+        return false;
+    }
+    if (watched != picture1_ || finished_)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        Picture1_MouseDown(static_cast<QMouseEvent&>(*event));
+        return true;
+    case QEvent::MouseMove:
+        Picture1_MouseMove(static_cast<QMouseEvent&>(*event));
+        return true;
+    case QEvent::MouseButtonRelease:
+        Picture1_MouseUp(static_cast<QMouseEvent&>(*event));
+        return true;
+    case QEvent::MouseButtonDblClick:
+        Picture1_DblClick();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void frmCaptureRectangle::Picture1_MouseDown(QMouseEvent& event)
+{
+    if (clickPending_.isActive()) {
+        // The second press of a double click.
+        Picture1_DblClick();
+        return;
+    }
+    band_->press(event.position(), event.button());
+}
+
+void frmCaptureRectangle::Picture1_MouseMove(QMouseEvent& event)
+{
+    band_->move(event.position());
+}
+
+void frmCaptureRectangle::Picture1_MouseUp(QMouseEvent&)
+{
+    if (!band_->isVisible() || clickPending_.isActive())
+        return;
+    band_->endDrag();
+    if (band_->isPoint())
+        clickPending_.start();
+    else
+        completeSelection();
+}
+
+void frmCaptureRectangle::Picture1_DblClick()
+{
+    leave();
+}
+
+void frmCaptureRectangle::completeSelection()
+{
+    if (finished_)
+        return;
+    const forms::Picture snapshot = picture1_->picture();
+    const QRect area = ClipToPicture(band_->bounds(), snapshot.size());
+    band_->hide();
+    if (!area.isEmpty())
+        emit selected(area == snapshot.rect() ? snapshot : snapshot.copy(area));
+    leave();
+}
+
+void frmCaptureRectangle::leave()
+{
+    if (!finished_)
+        forms::Unload(*this);
+}
+
+void frmCaptureRectangle::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape)
+        leave();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void frmCaptureRectangle::closeEvent(QCloseEvent* event)
+{
+    const bool first = !finished_;
+    finished_ = true;
+    clickPending_.stop();
+    releaseKeyboard();
+    event->accept();
+    if (first)
+        emit closed();
 }
 
 } // namespace capture

@@ -47,6 +47,13 @@ void PictureBox::addLine(LineControl& line)
     lines_.push_back(&line);
 }
 
+void PictureBox::removeLine(LineControl& line)
+{
+    if (line.isVisible())
+        update(line.region());
+    std::erase(lines_, &line);
+}
+
 qreal PictureBox::pixelRatio() const
 {
     return picture_.isNull() ? devicePixelRatioF() : picture_.devicePixelRatio();

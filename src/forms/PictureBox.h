@@ -34,6 +34,8 @@ public:
 
     // Line controls the box paints above its picture; they stay owned by the caller.
     void addLine(LineControl& line);
+    // Stops painting a line added before (its owner is going away).
+    void removeLine(LineControl& line);
 
     // Image pixels per logical pixel of this box (the picture's device pixel ratio).
     qreal pixelRatio() const;
