@@ -208,6 +208,7 @@ void frmMain::closePolygon()
 
     lblArea->setText(QStringLiteral("Area: ") + areaText(ComputeArea(30)));
     lblArea->adjustSize();
+    l.setVisible(false); // the band has nothing left to follow
 }
 
 void frmMain::addVertex(float X, float Y)

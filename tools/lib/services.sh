@@ -8,7 +8,7 @@ start_xvfb() {
     local fifo
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 "${ZARNEL_SCREEN:-1920x1080x24}" -nolisten tcp -ac 3>"$fifo" \
+    Xvfb -displayfd 3 -screen 0 "${ZARNEL_SCREEN:-3840x2160x24}" -nolisten tcp -ac 3>"$fifo" \
         >/dev/null 2>&1 &
     ZARNEL_SERVICE_PIDS+=($!)
     local number

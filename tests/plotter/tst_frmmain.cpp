@@ -1,0 +1,383 @@
+#include "plotter/Module.h"
+#include "plotter/frmMain.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QPainter>
+#include <QScreen>
+#include <QLabel>
+#include <QPaintEvent>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+using plotter::frmMain;
+using plotter::Vertex;
+
+namespace {
+
+const QColor kGrey(128, 128, 128);
+const QColor kRed(192, 0, 0);
+const QColor kBlue(0, 0, 255);
+const QColor kBand(192, 0, 192);
+const QColor kBandOnFirst(0, 0, 192);
+
+// Unloads the main window, so the next use builds it afresh from its design.
+frmMain& freshWindow()
+{
+    frmMain& current = frmMain::instance();
+    current.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    frmMain& window = frmMain::instance();
+    window.Show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        qFatal("main window never exposed");
+    return window;
+}
+
+// True when a device pixel within one device pixel of the logical point has the colour.
+bool colourNear(const QImage& image, QPointF logical, const QColor& colour)
+{
+    const qreal dpr = image.devicePixelRatio();
+    const int cx = qRound(logical.x() * dpr), cy = qRound(logical.y() * dpr);
+    for (int y = cy - 1; y <= cy + 1; ++y)
+        for (int x = cx - 1; x <= cx + 1; ++x)
+            if (image.rect().contains(x, y) && image.pixelColor(x, y) == colour)
+                return true;
+    return false;
+}
+
+bool imageHasColour(const QImage& image, const QColor& colour)
+{
+    const QRgb wanted = colour.rgb();
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if ((line[x] | 0xff000000u) == wanted)
+                return true;
+    }
+    return false;
+}
+
+void click(QWidget& window, QPoint at, Qt::MouseButton button = Qt::LeftButton)
+{
+    QTest::mouseMove(&window, at);
+    QTest::mouseClick(&window, button, Qt::NoModifier, at);
+}
+
+QString caption(const frmMain& window)
+{
+    return window.findChild<QLabel*>(QStringLiteral("lblArea"))->text();
+}
+
+// Records the region of every paint of one widget.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QWidget& widget) { widget.installEventFilter(this); }
+    QRegion painted;
+    qint64 area() const
+    {
+        qint64 sum = 0;
+        for (const QRect& r : painted)
+            sum += qint64(r.width()) * r.height();
+        return sum;
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
+
+} // namespace
+
+class TestFrmMain : public QObject {
+    Q_OBJECT
+private slots:
+    void windowDesign()
+    {
+        frmMain& window = freshWindow();
+        QCOMPARE(window.windowTitle(), QStringLiteral("Zarnel"));
+        QCOMPARE(window.size(), QSize(1201, 639));
+        QCOMPARE(window.minimumSize(), window.maximumSize()); // not resizable by dragging
+        QVERIFY(!window.windowIcon().isNull());
+
+        const struct {
+            const char* name;
+            QRect geometry;
+        } placed[] = {
+            {"Shape1", {0, 600, 1201, 41}},  {"o1", {56, 608, 41, 17}},
+            {"o2", {88, 608, 41, 17}},       {"o3", {128, 608, 41, 17}},
+            {"o4", {168, 608, 41, 17}},      {"Slider", {376, 608, 233, 17}},
+            {"Capture", {624, 608, 97, 25}}, {"cmdCoordinateList", {968, 608, 97, 24}},
+            {"Quit", {1096, 608, 97, 25}},
+        };
+        for (const auto& control : placed) {
+            QWidget* widget = window.findChild<QWidget*>(QString::fromLatin1(control.name));
+            QVERIFY2(widget, control.name);
+            QCOMPARE(widget->geometry(), control.geometry);
+        }
+        QCOMPARE(window.findChild<QLabel*>("lblArea")->pos(), QPoint(744, 608));
+        QCOMPARE(caption(window), QStringLiteral("Area:"));
+        QVERIFY(window.findChild<QLabel*>("lblArea")->font().bold());
+        QVERIFY(window.findChild<QRadioButton*>("o1")->isChecked());
+        QCOMPARE(window.findChild<QPushButton*>("cmdCoordinateList")->text(),
+                 QStringLiteral("Coordinate LIst"));
+
+        auto* slider = window.findChild<QSlider*>("Slider");
+        QCOMPARE(slider->minimum(), 100);
+        QCOMPARE(slider->maximum(), 255);
+        QCOMPARE(slider->value(), 255);
+        QCOMPARE(slider->tickInterval(), 20);
+        QCOMPARE(slider->singleStep(), 1);
+        QCOMPARE(slider->pageStep(), 5);
+
+        // Centred on the screen.
+        const QPoint centre = window.screen()->availableGeometry().center();
+        QVERIFY((window.frameGeometry().center() - centre).manhattanLength() <= 2);
+    }
+
+    void focusOrder()
+    {
+        frmMain& window = freshWindow();
+        QStringList order;
+        QWidget* widget = window.findChild<QWidget*>("cmdCoordinateList");
+        do {
+            if (widget->focusPolicy() & Qt::TabFocus)
+                order << widget->objectName();
+            widget = widget->nextInFocusChain();
+        } while (widget->objectName() != QLatin1String("cmdCoordinateList"));
+        QCOMPARE(order, (QStringList{"cmdCoordinateList", "o1", "o2", "o3", "o4", "Quit",
+                                     "Slider", "Capture"}));
+    }
+
+    void planeDrawing()
+    {
+        frmMain& window = freshWindow();
+        const QImage& plane = window.retainedImage();
+        QCOMPARE(plane.deviceIndependentSize().toSize(), QSize(1201, 639));
+        QVERIFY(colourNear(plane, {30, 15}, kGrey));   // vertical grid line at x = 30
+        QVERIFY(colourNear(plane, {1200, 300}, kGrey)); // the last vertical line
+        QVERIFY(colourNear(plane, {75, 30}, kGrey));   // horizontal line at y = 30
+        QVERIFY(!colourNear(plane, {45, 45}, kGrey));  // inside a cell
+        QVERIFY(colourNear(plane, {600, 450}, Qt::black)); // x axis
+        QVERIFY(colourNear(plane, {150, 300}, Qt::black)); // y axis
+        QVERIFY(colourNear(plane, {145, 5}, Qt::black));   // top arrow head
+        QVERIFY(colourNear(plane, {1195, 455}, Qt::black)); // right arrow head
+        QCOMPARE(window.DrawWidth(), 2);
+        QVERIFY(plotter::VertexList().empty());
+
+        // The on-screen window shows the retained plane (it survives being repainted).
+        window.repaint();
+        const QImage shown = window.grab(QRect(0, 0, 1201, 600)).toImage();
+        QVERIFY(colourNear(shown, {600, 450}, Qt::black));
+        QVERIFY(colourNear(shown, {30, 15}, kGrey));
+    }
+
+    void plotsTheRightTriangle()
+    {
+        frmMain& window = freshWindow();
+        click(window, {150, 450});
+        QVERIFY(colourNear(window.retainedImage(), {150, 450}, kRed)); // dot at vertex 1
+        click(window, {241, 452});
+        click(window, {238, 331});
+        QCOMPARE(plotter::VertexList(),
+                 (std::vector<Vertex>{{150, 450}, {240, 450}, {240, 330}}));
+        QVERIFY(colourNear(window.retainedImage(), {240, 390}, kRed)); // edge 2-3
+
+        click(window, {152, 447}); // snaps onto vertex 1: closes
+        QCOMPARE(caption(window), QStringLiteral("Area: 6"));
+        QCOMPARE(plotter::VertexList().size(), std::size_t(3)); // the close is no vertex
+        QVERIFY(colourNear(window.retainedImage(), {240, 390}, kBlue));
+        QVERIFY(colourNear(window.retainedImage(), {195, 390}, kBlue)); // closing edge
+        QVERIFY(colourNear(window.retainedImage(), {195, 450}, kBlue));
+        QVERIFY(!window.rubberBand().isVisible());
+    }
+
+    void rubberBandFollowsThePointer()
+    {
+        frmMain& window = freshWindow();
+        click(window, {150, 450});
+        QTest::mouseMove(&window, {303, 298});
+        QTRY_VERIFY(window.rubberBand().isVisible());
+        QCOMPARE(window.rubberBand().line(), QLineF(150, 450, 300, 300));
+        QCOMPARE(window.rubberBand().borderColor(), kBand);
+        QVERIFY(colourNear(window.grab().toImage(), {225, 375}, kBand));
+        QVERIFY(!imageHasColour(window.retainedImage(), kBand)); // never part of the plane
+
+        click(window, {300, 450});
+        click(window, {300, 300});
+        QTest::mouseMove(&window, {151, 449});
+        QTRY_COMPARE(window.rubberBand().borderColor(), kBandOnFirst);
+        QTest::mouseMove(&window, {120, 449});
+        QTRY_COMPARE(window.rubberBand().borderColor(), kBand);
+
+        // Below the plane the band keeps its state.
+        const QLineF before = window.rubberBand().line();
+        QTest::mouseMove(&window, {400, 620});
+        QTest::qWait(20);
+        QCOMPARE(window.rubberBand().line(), before);
+    }
+
+    void bandMovesRepaintLittle()
+    {
+        frmMain& window = freshWindow();
+        click(window, {600, 300});
+        QTest::mouseMove(&window, {630, 330});
+        QTest::qWait(50);
+        PaintRecorder recorder(window);
+        for (int i = 0; i < 10; ++i) {
+            QTest::mouseMove(&window, {630 + 3 * i, 330 + 6 * i});
+            QTest::qWait(5);
+        }
+        QTRY_VERIFY(!recorder.painted.isEmpty());
+        // Short band moves: a few strips around the old and new lines, never the window.
+        QVERIFY2(recorder.area() < 1201 * 639 / 20, qPrintable(QString::number(recorder.area())));
+        QVERIFY(!recorder.painted.contains(QPoint(100, 100)));
+    }
+
+    void restartsAfterAClosedPolygon()
+    {
+        frmMain& window = freshWindow();
+        const QImage freshPlane = window.retainedImage();
+        for (QPoint p : {QPoint(150, 450), QPoint(240, 450), QPoint(240, 330), QPoint(150, 450)})
+            click(window, p);
+        QCOMPARE(caption(window), QStringLiteral("Area: 6"));
+
+        // Moves while closed never show the band.
+        QTest::mouseMove(&window, {400, 200});
+        QTest::qWait(20);
+        QVERIFY(!window.rubberBand().isVisible());
+
+        click(window, {150, 450}); // the old vertex 1 becomes the new vertex 1
+        QCOMPARE(caption(window), QStringLiteral("Area:"));
+        QCOMPARE(plotter::VertexList(), (std::vector<Vertex>{{150, 450}}));
+
+        // The plane is redrawn identically; only the new dot differs.
+        QImage now = window.retainedImage();
+        const qreal dpr = now.devicePixelRatio();
+        QPainter mask(&now);
+        mask.fillRect(QRectF(144, 444, 12, 12), Qt::white);
+        mask.end();
+        QImage expected = freshPlane;
+        QPainter maskExpected(&expected);
+        maskExpected.fillRect(QRectF(144, 444, 12, 12), Qt::white);
+        maskExpected.end();
+        QCOMPARE(now.size(), expected.size());
+        QCOMPARE(now, expected);
+        QCOMPARE(dpr, freshPlane.devicePixelRatio());
+    }
+
+    void degenerateCloseGivesZero()
+    {
+        frmMain& window = freshWindow();
+        click(window, {150, 450});
+        click(window, {240, 450});
+        click(window, {150, 450}); // fewer than three vertices: stored again
+        QCOMPARE(plotter::VertexList().size(), std::size_t(3));
+        click(window, {150, 450});
+        QCOMPARE(caption(window), QStringLiteral("Area: 0"));
+    }
+
+    void pressesBelowThePlaneAreIgnored()
+    {
+        frmMain& window = freshWindow();
+        click(window, {300, 616}); // snaps to 630
+        QVERIFY(plotter::VertexList().empty());
+        click(window, {300, 610}); // snaps to 600: on the lower edge
+        QCOMPARE(plotter::VertexList(), (std::vector<Vertex>{{300, 600}}));
+    }
+
+    void everyButtonPlacesVertices()
+    {
+        frmMain& window = freshWindow();
+        click(window, {150, 450}, Qt::RightButton);
+        click(window, {240, 450}, Qt::MiddleButton);
+        click(window, {240, 330}, Qt::LeftButton);
+        click(window, {150, 450}, Qt::RightButton);
+        QCOMPARE(caption(window), QStringLiteral("Area: 6"));
+    }
+
+    void snapOptionsApplyToTheNextPress()
+    {
+        frmMain& window = freshWindow();
+        QTest::mouseClick(window.findChild<QRadioButton*>("o4"), Qt::LeftButton);
+        click(window, {157, 444}); // fifths: (156, 444)
+        QTest::mouseClick(window.findChild<QRadioButton*>("o3"), Qt::LeftButton);
+        click(window, {157, 401}); // quarters: (157.5, 402)? 401 / 7.5 = 53.47 -> 397.5
+        QTest::mouseClick(window.findChild<QRadioButton*>("o1"), Qt::LeftButton);
+        click(window, {215, 385});
+        QCOMPARE(plotter::VertexList(),
+                 (std::vector<Vertex>{{156, 444}, {157.5f, 397.5f}, {210, 390}}));
+
+        // Vertex 1 at x = 156 cannot be reached on the whole grid: the press is a vertex.
+        click(window, {156, 444});
+        QCOMPARE(plotter::VertexList().size(), std::size_t(4));
+        QCOMPARE(caption(window), QStringLiteral("Area:"));
+        QTest::mouseClick(window.findChild<QRadioButton*>("o4"), Qt::LeftButton);
+        click(window, {156, 444});
+        QVERIFY(caption(window).startsWith(QStringLiteral("Area: ")));
+    }
+
+    void sliderClickSetsOpacity()
+    {
+        frmMain& window = freshWindow();
+        auto* slider = window.findChild<QSlider*>("Slider");
+        slider->setFocus();
+        QTest::keyClick(slider, Qt::Key_Home); // keyboard changes wait for a click
+        QCOMPARE(slider->value(), 100);
+        QCOMPARE(window.windowOpacity(), 1.0);
+
+        const QRect handle(0, 0, 12, slider->height());
+        QTest::mouseClick(slider, Qt::LeftButton, Qt::NoModifier, handle.center());
+        const int value = slider->value();
+        QVERIFY(value >= 100 && value <= 110);
+        QCOMPARE(window.windowOpacity(), value / 255.0);
+
+        // What a compositor reads: the window's opacity property on the X server.
+        QTest::qWait(50); // let the property change reach the server
+        QProcess xprop;
+        xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"),
+                                             QString::number(window.winId()),
+                                             QStringLiteral("_NET_WM_WINDOW_OPACITY")});
+        QVERIFY(xprop.waitForFinished(10000));
+        const QString out = QString::fromLatin1(xprop.readAllStandardOutput());
+        const qint64 property = out.section(QLatin1Char('='), 1).trimmed().toLongLong();
+        QVERIFY2(qAbs(property - qint64(value / 255.0 * 0xffffffffu)) < 2, qPrintable(out));
+    }
+
+    // Last: ending the event loop is what Quit does.
+    void quitEndsAtOnce()
+    {
+        frmMain& window = freshWindow();
+        int closeEvents = 0;
+        struct CloseCounter : QObject {
+            int& count;
+            explicit CloseCounter(int& c) : count(c) {}
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                count += e->type() == QEvent::Close;
+                return false;
+            }
+        } counter(closeEvents);
+        window.installEventFilter(&counter);
+
+        QEventLoop loop;
+        QTimer::singleShot(0, &window, [&] {
+            QTest::mouseClick(window.findChild<QPushButton*>("Quit"), Qt::LeftButton);
+        });
+        QTimer::singleShot(5000, &loop, [&] { loop.exit(42); });
+        QCOMPARE(loop.exec(), 0);
+        QCOMPARE(closeEvents, 0); // no window was asked whether it may close
+        window.removeEventFilter(&counter);
+    }
+};
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"
