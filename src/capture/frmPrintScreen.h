@@ -1,8 +1,7 @@
 #pragma once
 
-#include "forms/Picture.h"
-
 #include "forms/FormInstance.h"
+#include "forms/Picture.h"
 
 #include <QWidget>
 
@@ -14,12 +13,24 @@ class frmPrintScreen : public QWidget {
     Q_OBJECT
 public:
     static frmPrintScreen& instance();
+    // The loaded print form, or nullptr between prints.
+    static frmPrintScreen* loaded();
 
+    // Holds picBitmap for one print and unloads the form. When nothing could be printed, an
+    // information message names the cause.
     void PrintBitmap(const forms::Picture& picBitmap);
+
+    // The form's background picture (null while none is set).
+    const forms::Picture& Picture() const { return picture_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     frmPrintScreen();
     template <class> friend class forms::FormInstance;
+
+    forms::Picture picture_;
 };
 
 } // namespace capture
