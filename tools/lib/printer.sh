@@ -74,6 +74,7 @@ EOF
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
+    kill "$pid" 2>/dev/null || true
     echo "cupsd did not start in $dir:" >&2
     cat "$dir/log/cupsd.out" "$dir/log/error_log" >&2 2>/dev/null || true
     return 1
@@ -86,22 +87,39 @@ _zarnel_add_pdf_queue() {
         -P /usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd -o printer-error-policy=abort-job
 }
 
+# _zarnel_cups_stop ROOT PID...: stops the private daemons, then removes their folder.
+_zarnel_cups_stop() {
+    local root=$1 pid i
+    shift
+    for pid in "$@"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for i in $(seq 1 50); do
+        local alive=0
+        for pid in "$@"; do
+            kill -0 "$pid" 2>/dev/null && alive=1
+        done
+        [ "$alive" -eq 0 ] && break
+        sleep 0.1
+    done
+    rm -rf "$root"
+}
+
 start_cups() {
     if [ "$(id -u)" -ne 0 ]; then
-        echo "The print tests need a private cupsd, which must run as root (the cups-pdf backend" >&2
-        echo "runs only under a root cupsd). Run the test command as root." >&2
-        return 1
+        # The cups-pdf backend runs only under a root cupsd; without one the print tests skip.
+        echo "Not root: no print server started, the print tests will be skipped." >&2
+        return 0
     fi
     [ -x /usr/lib/cups/backend/cups-pdf ] || { echo "cups-pdf backend missing" >&2; return 1; }
 
-    local root
+    local root pid_main pid_nodefault
     root=$(mktemp -d /tmp/zarnel-cups.XXXXXX)
     chmod 0755 "$root"
-    local pid_main pid_nodefault
-    pid_main=$(_zarnel_cupsd_start "$root/main") || return 1
-    ZARNEL_CUPS_STOP="${ZARNEL_CUPS_STOP:+$ZARNEL_CUPS_STOP; }kill $pid_main 2>/dev/null; rm -rf '$root'"
+    pid_main=$(_zarnel_cupsd_start "$root/main") || { rm -rf "$root"; return 1; }
+    ZARNEL_CUPS_STOP="${ZARNEL_CUPS_STOP:+$ZARNEL_CUPS_STOP; }_zarnel_cups_stop '$root' $pid_main"
     pid_nodefault=$(_zarnel_cupsd_start "$root/nodefault") || return 1
-    ZARNEL_CUPS_STOP="kill $pid_nodefault 2>/dev/null; $ZARNEL_CUPS_STOP"
+    ZARNEL_CUPS_STOP="$ZARNEL_CUPS_STOP $pid_nodefault"
 
     _zarnel_add_pdf_queue "$root/main/cups.sock" || return 1
     lpadmin -h "$root/main/cups.sock" -d "$ZARNEL_PDF_QUEUE" || return 1
