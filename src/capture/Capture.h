@@ -1,0 +1,24 @@
+#pragma once
+
+#include "forms/Picture.h"
+
+#include <QtGlobal>
+
+namespace capture {
+
+// A native window id (an X window on X11). 0 is no window.
+using WindowHandle = quintptr;
+
+// The window whose area is the whole screen (the root window on X11).
+WindowHandle GetDesktopWindow();
+
+// Copies a rectangle of a window as it shows on the screen into a new Picture in the
+// display's format. ClientArea true: the rectangle is measured from the window's
+// client area; false: from its outer frame (title bar and border included).
+// Coordinates and sizes are logical pixels; the picture holds every device pixel of the
+// rectangle and carries the screen's device pixel ratio. Parts outside the screen are
+// black. On a 256-colour palette display the picture holds a copy of the palette.
+forms::Picture GrabWindowArea(WindowHandle hWnd, bool ClientArea, int SrcLeft, int SrcTop,
+                              int SrcWidth, int SrcHeight);
+
+} // namespace capture

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "forms/Picture.h"
+
+#include <QPoint>
+#include <QRect>
+
+#include <optional>
+
+namespace capture::xcbshm {
+
+// Direct X11 screen grabs through the shared-memory extension: the server writes the
+// pixels straight into a shared segment that becomes the picture's pixel buffer, so a
+// grab costs one transfer and no copy. Every function answers nullopt when the X server
+// or the display format does not allow it; callers then fall back to Qt's grab.
+
+// The root window, or nullopt off X11.
+std::optional<quintptr> RootWindow();
+
+// Where a window's client area (or, with frame, its outermost ancestor below the root:
+// the window manager's frame) starts on the root window, in device pixels.
+std::optional<QPoint> WindowOrigin(quintptr window, bool frame);
+
+// The root window's pixels in deviceRect (device pixels); areas off the root are black.
+std::optional<forms::Picture> GrabRoot(const QRect& deviceRect);
+
+// Shared segments kept for reuse once their picture is released (0 or 1).
+int SpareSegments();
+
+} // namespace capture::xcbshm

@@ -1,0 +1,10 @@
+target_sources(zarnel_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Capture.cpp ${CMAKE_CURRENT_LIST_DIR}/Capture.h
+  ${CMAKE_CURRENT_LIST_DIR}/XcbShmGrab.cpp ${CMAKE_CURRENT_LIST_DIR}/XcbShmGrab.h
+  ${CMAKE_CURRENT_LIST_DIR}/QtScreenGrab.cpp ${CMAKE_CURRENT_LIST_DIR}/QtScreenGrab.h
+  ${CMAKE_CURRENT_LIST_DIR}/ScreenSettle.cpp ${CMAKE_CURRENT_LIST_DIR}/ScreenSettle.h
+  ${CMAKE_CURRENT_LIST_DIR}/ScrollModel.cpp ${CMAKE_CURRENT_LIST_DIR}/ScrollModel.h
+  ${CMAKE_CURRENT_LIST_DIR}/ImageFiles.cpp ${CMAKE_CURRENT_LIST_DIR}/ImageFiles.h
+  ${CMAKE_CURRENT_LIST_DIR}/ViewerArtwork.cpp ${CMAKE_CURRENT_LIST_DIR}/ViewerArtwork.h
+  ${CMAKE_CURRENT_LIST_DIR}/frmScreenCapture.cpp ${CMAKE_CURRENT_LIST_DIR}/frmScreenCapture.h
+)
