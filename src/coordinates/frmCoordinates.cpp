@@ -22,6 +22,20 @@ Widget* place(Widget* widget, const char* name, int left, int top, int width, in
     return widget;
 }
 
+// The design's buttons were drawn for a small system font; a larger desktop font would cut
+// the caption off, so it steps down until the caption fits.
+void fitCaption(QPushButton& button)
+{
+    constexpr int margin = 8; // room for the bevel and the focus frame
+    QFont font = button.font();
+    const QString caption = QString(button.text()).remove(QLatin1Char('&'));
+    while (QFontMetrics(font).horizontalAdvance(caption) + margin > button.width()
+           && font.pointSizeF() > 6.0)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    if (font != button.font())
+        button.setFont(font);
+}
+
 } // namespace
 
 QString DefaultListPath()
@@ -65,9 +79,11 @@ void frmCoordinates::buildControls()
     Command3->setToolTip(QStringLiteral(
         "This clears your clipboard, then copies list1 to your clipboard, by pressing CTRL+V you "
         "will paste the contents of list1 anywhere you want."));
+    fitCaption(*Command3);
     connect(Command3, &QPushButton::clicked, this, &frmCoordinates::Command3_Click);
 
     CMDSAVE = place(new QPushButton(QStringLiteral("&Save"), this), "CMDSAVE", 24, 424, 137, 25);
+    fitCaption(*CMDSAVE);
     connect(CMDSAVE, &QPushButton::clicked, this, &frmCoordinates::CMDSAVE_Click);
 
     txtLog = place(new QLineEdit(DefaultListPath(), this), "txtLog", 24, 464, 137, 19);

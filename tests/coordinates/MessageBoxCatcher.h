@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -18,8 +18,11 @@ struct SeenMessageBox {
 };
 
 // Runs action and answers every message box it opens, reading each one first. The boxes
-// are the real QMessageBox instances, found as the active modal widget from a timer.
-inline std::vector<SeenMessageBox> catchMessageBoxes(const std::function<void()>& action)
+// are the real QMessageBox instances, found as the active modal widget from a timer. When
+// the action only starts something (a key press that clicks a button a moment later), it
+// keeps the event loop running until `awaited` boxes were seen or five seconds passed.
+inline std::vector<SeenMessageBox> catchMessageBoxes(const std::function<void()>& action,
+                                                     std::size_t awaited = 0)
 {
     std::vector<SeenMessageBox> seen;
     QTimer poll;
@@ -36,6 +39,9 @@ inline std::vector<SeenMessageBox> catchMessageBoxes(const std::function<void()>
     });
     poll.start();
     action();
+    QDeadlineTimer deadline(5000);
+    while (seen.size() < awaited && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     poll.stop();
     return seen;
 }
