@@ -55,12 +55,12 @@ void CropSelection::Picture2_MouseDown(const QMouseEvent& event)
 {
     pressed_ = true;
     picture2_.setMousePointer(2);
-    band_->press(event.position(), event.button());
+    band_->press(PrecisePosition(event, picture2_), event.button());
 }
 
 void CropSelection::Picture2_MouseMove(const QMouseEvent& event)
 {
-    band_->move(event.position());
+    band_->move(PrecisePosition(event, picture2_));
 }
 
 void CropSelection::Picture2_MouseUp()

@@ -3,7 +3,24 @@
 #include "capture/BandGeometry.h"
 #include "forms/PictureBox.h"
 
+#include <QMouseEvent>
+
+#include <cmath>
+
 namespace capture {
+
+QPointF PrecisePosition(const QMouseEvent& event, const QWidget& receiver)
+{
+    // The scene position is the window-relative one, straight from the window system.
+    // Events made up in code may carry the local position there instead: then the rounded
+    // position is all there is.
+    const QPoint offset = receiver.mapTo(receiver.window(), QPoint(0, 0));
+    const QPointF precise = event.scenePosition() - QPointF(offset);
+    const QPointF rounded = event.position();
+    if (std::abs(precise.x() - rounded.x()) <= 0.5 && std::abs(precise.y() - rounded.y()) <= 0.5)
+        return precise;
+    return rounded;
+}
 
 RubberBand::RubberBand(forms::PictureBox& host)
     : host_(&host),

@@ -8,11 +8,19 @@
 
 #include <array>
 
+class QMouseEvent;
+class QWidget;
+
 namespace forms {
 class PictureBox;
 }
 
 namespace capture {
+
+// The event's position in receiver's logical coordinates without losing fractions: widget
+// delivery rounds position() to whole logical pixels, which at a device pixel ratio above
+// 1 would move the band off the device pixel under the pointer.
+QPointF PrecisePosition(const QMouseEvent& event, const QWidget& receiver);
 
 // The rubber band shared by the rectangle overlay and the crop: four dotted lines Line1 to
 // Line4 drawn by a picture box above its picture, and the anchor they start from. Positions

@@ -119,12 +119,12 @@ void frmCaptureRectangle::Picture1_MouseDown(QMouseEvent& event)
         Picture1_DblClick();
         return;
     }
-    band_->press(event.position(), event.button());
+    band_->press(PrecisePosition(event, *picture1_), event.button());
 }
 
 void frmCaptureRectangle::Picture1_MouseMove(QMouseEvent& event)
 {
-    band_->move(event.position());
+    band_->move(PrecisePosition(event, *picture1_));
 }
 
 void frmCaptureRectangle::Picture1_MouseUp(QMouseEvent&)

@@ -1,1 +1,9 @@
 zarnel_add_test(tst_rubberband ${CMAKE_CURRENT_LIST_DIR}/tst_rubberband.cpp OFFSCREEN)
+
+zarnel_add_test(tst_rectangle ${CMAKE_CURRENT_LIST_DIR}/tst_rectangle.cpp
+                ${CMAKE_CURRENT_LIST_DIR}/OverlayTestSupport.h)
+# The same selections at a device pixel ratio of 2: the picture must be exactly the
+# device-pixel rectangle under the pointer.
+add_test(NAME tst_rectangle_hidpi COMMAND tst_rectangle)
+set_tests_properties(tst_rectangle_hidpi PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_SCALE_FACTOR=2;QT_ACCESSIBILITY=0" TIMEOUT 300)
