@@ -7,3 +7,9 @@ zarnel_add_test(tst_rectangle ${CMAKE_CURRENT_LIST_DIR}/tst_rectangle.cpp
 add_test(NAME tst_rectangle_hidpi COMMAND tst_rectangle)
 set_tests_properties(tst_rectangle_hidpi PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_SCALE_FACTOR=2;QT_ACCESSIBILITY=0" TIMEOUT 300)
+
+zarnel_add_test(tst_crop ${CMAKE_CURRENT_LIST_DIR}/tst_crop.cpp
+                ${CMAKE_CURRENT_LIST_DIR}/OverlayTestSupport.h)
+add_test(NAME tst_crop_hidpi COMMAND tst_crop)
+set_tests_properties(tst_crop_hidpi PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_SCALE_FACTOR=2;QT_ACCESSIBILITY=0" TIMEOUT 300)
