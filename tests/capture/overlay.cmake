@@ -13,3 +13,10 @@ zarnel_add_test(tst_crop ${CMAKE_CURRENT_LIST_DIR}/tst_crop.cpp
 add_test(NAME tst_crop_hidpi COMMAND tst_crop)
 set_tests_properties(tst_crop_hidpi PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_SCALE_FACTOR=2;QT_ACCESSIBILITY=0" TIMEOUT 300)
+
+# Through the viewer's own commands, with a known picture on the screen.
+zarnel_add_test(tst_rectangle_viewer ${CMAKE_CURRENT_LIST_DIR}/tst_rectangle_viewer.cpp
+                ${CMAKE_CURRENT_LIST_DIR}/OverlayTestSupport.h)
+add_test(NAME tst_rectangle_viewer_hidpi COMMAND tst_rectangle_viewer)
+set_tests_properties(tst_rectangle_viewer_hidpi PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_SCALE_FACTOR=2;QT_ACCESSIBILITY=0" TIMEOUT 300)
