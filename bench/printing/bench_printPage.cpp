@@ -52,6 +52,7 @@ void RunPage(benchmark::State& state, Paint paint)
 void BM_PageEmbeddingWholePicture(benchmark::State& state)
 {
     RunPage(state, [](QPainter& painter, QSizeF page, const QImage& picture) {
+        painter.setRenderHint(QPainter::LosslessImageRendering);
         painter.setClipRect(QRectF(QPointF(0, 0), page));
         painter.scale(kResolution / capture::kScreenDpi, kResolution / capture::kScreenDpi);
         painter.drawImage(QPointF(0, 0), picture);

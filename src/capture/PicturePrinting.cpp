@@ -39,6 +39,8 @@ void PaintPictureAtScreenScale(QPainter& painter, const QSizeF& pageSize, int re
     }
 
     painter.save();
+    // Screen pictures are mostly text and edges: keep every pixel rather than JPEG them.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     painter.setClipRect(QRectF(QPointF(0, 0), pageSize));
     painter.scale(scale, scale);
     painter.drawImage(QPointF(0, 0), part);

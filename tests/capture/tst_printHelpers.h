@@ -76,15 +76,18 @@ private:
 };
 
 // A picture of solid 16 x 16 logical-pixel blocks, each of its own colour and none near white,
-// so a shift, a scale or a cut shows up block by block on the printed page.
+// so a shift, a scale or a cut shows up on the printed page.
 QImage BlockPicture(QSize logicalSize, qreal devicePixelRatio = 1.0);
 QColor BlockColour(int logicalX, int logicalY);
 constexpr int kBlock = 16;
 
-// Compares a page rendered at 96 dpi with a BlockPicture printed at its top-left corner at
-// picture origin (in page pixels), cut by printable (in page pixels). Returns what is wrong,
-// or an empty string.
-QString CheckPrintedPage(const QImage& page, QSize pictureLogicalSize, QPointF origin,
-                         QRectF printable);
+// Compares a page rendered at dpi (a multiple of 96) with any picture printed at origin, cut
+// by printable (both in 1/96 inch): each visible picture pixel within tolerance, white around
+// it. Returns what is wrong, or an empty string.
+QString ComparePictureOnPage(const QImage& page, int dpi, const QImage& picture, QPointF origin,
+                             QRectF printable, int tolerance);
+
+// Readers upscale images smoothly below four page pixels per image pixel: compare at this.
+constexpr int kCompareDpi = 384;
 
 } // namespace printtest

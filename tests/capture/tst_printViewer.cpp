@@ -1,0 +1,101 @@
+// From the viewer to the paper: capture the screen, print it with the viewer's Print command
+// and read the page back.
+#include "tst_printHelpers.h"
+
+#include "capture/frmPrintScreen.h"
+#include "capture/frmScreenCapture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QPageLayout>
+#include <QPixmap>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QScreen>
+#include <QTest>
+
+using namespace printtest;
+using capture::frmScreenCapture;
+
+class tst_printViewer : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+    void printsTheCapturedScreenFromTheMenu();
+};
+
+namespace {
+QString pdfDir;
+}
+
+void tst_printViewer::initTestCase()
+{
+    pdfDir = qEnvironmentVariable("ZARNEL_PDF_DIR");
+    if (qEnvironmentVariableIsEmpty("CUPS_SERVER") || pdfDir.isEmpty())
+        QSKIP("needs the print server that tools/test.sh starts (CUPS_SERVER, ZARNEL_PDF_DIR)");
+    QVERIFY2(!QPrinterInfo::defaultPrinter().isNull(), "the print server has no default printer");
+}
+
+void tst_printViewer::cleanup()
+{
+    if (auto* viewer = frmScreenCapture::loaded())
+        viewer->close();
+    QTRY_VERIFY(!frmScreenCapture::loaded());
+}
+
+void tst_printViewer::printsTheCapturedScreenFromTheMenu()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen->geometry();
+
+    // Something recognisable in the screen's top-left corner, where the page starts.
+    const QImage blocks = BlockPicture(QSize(400, 304));
+    QLabel corner;
+    corner.setWindowFlags(Qt::FramelessWindowHint);
+    corner.setPixmap(QPixmap::fromImage(blocks));
+    corner.setGeometry(QRect(area.topLeft(), blocks.size()));
+    corner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&corner));
+
+    frmScreenCapture& viewer = frmScreenCapture::instance();
+    viewer.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    viewer.move(area.center());
+    viewer.mnuFullScreen_Click();
+    const QImage picture = viewer.picture();
+    QCOMPARE(picture.deviceIndependentSize().toSize(), area.size());
+    QCOMPARE(QColor(picture.pixel(QPoint(40, 40) * picture.devicePixelRatio())),
+             BlockColour(40, 40));
+
+    PdfFolder folder(pdfDir);
+    folder.snapshot();
+    {
+        MessageBoxWatcher watcher;
+        auto* print = viewer.findChild<QAction*>(QStringLiteral("mnuPrint"));
+        QVERIFY(print);
+        print->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(watcher.count(), 0);
+    }
+    QVERIFY(!capture::frmPrintScreen::loaded());
+    QVERIFY(viewer.isVisible());
+
+    const QString pdf = folder.waitForNewPdf();
+    QVERIFY2(!pdf.isEmpty(), "no PDF came out of the printer");
+    const PdfPage page = ReadPdf(pdf, kCompareDpi);
+    QCOMPARE(page.pages, 1);
+
+    QPageLayout layout = QPrinter(QPrinterInfo::defaultPrinter()).pageLayout();
+    layout.setUnits(QPageLayout::Point);
+    const QRectF paint = layout.fullRect().marginsRemoved(layout.minimumMargins());
+    const QRectF printable(paint.topLeft() * 96 / 72, paint.size() * 96 / 72);
+    // The screen is wider than the page and, on A4, shorter: cut at the right, white below.
+    const QString wrong =
+        ComparePictureOnPage(page.rendered, kCompareDpi, picture, printable.topLeft(), printable, 2);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+}
+
+QTEST_MAIN(tst_printViewer)
+#include "tst_printViewer.moc"
