@@ -4,6 +4,7 @@
 #include "capture/frmPrintScreen.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -83,8 +84,11 @@ PrintRun tst_printScreen::print(const QImage& picture, bool expectPdf)
     }
     if (expectPdf) {
         run.pdf = folder.waitForNewPdf();
-        if (!run.pdf.isEmpty())
+        if (!run.pdf.isEmpty()) {
             run.page = ReadPdf(run.pdf, kCompareDpi);
+            // Read once and gone: the next print makes a new file, whatever the file times.
+            QFile::remove(run.pdf);
+        }
     }
     return run;
 }

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QPageLayout>
 #include <QPixmap>
@@ -85,6 +86,7 @@ void tst_printViewer::printsTheCapturedScreenFromTheMenu()
     const QString pdf = folder.waitForNewPdf();
     QVERIFY2(!pdf.isEmpty(), "no PDF came out of the printer");
     const PdfPage page = ReadPdf(pdf, kCompareDpi);
+    QFile::remove(pdf);
     QCOMPARE(page.pages, 1);
 
     QPageLayout layout = QPrinter(QPrinterInfo::defaultPrinter()).pageLayout();
