@@ -17,6 +17,8 @@
 #include <QRadioButton>
 #include <QSlider>
 
+#include <algorithm>
+
 namespace plotter {
 namespace {
 
@@ -35,6 +37,17 @@ Widget* place(Widget* widget, const char* name, int left, int top, int width, in
     widget->setObjectName(QString::fromLatin1(name));
     widget->setGeometry(left, top, width, height);
     return widget;
+}
+
+// The strip was laid out for a small UI font: shrink a label's font until its text fits
+// the room the layout gives it, so it never runs under the next control.
+void fitText(QLabel& label, int room)
+{
+    QFont font = label.font();
+    while (QFontMetrics(font).horizontalAdvance(label.text()) > room && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label.setFont(font);
+    label.adjustSize();
 }
 
 QString areaText(double area)
@@ -75,6 +88,10 @@ void frmMain::buildControls()
     Shape1->setPalette(white);
     Shape1->setAttribute(Qt::WA_TransparentForMouseEvents); // presses reach the plane
 
+    QFont stripFont = font();
+    stripFont.setPointSizeF(std::min(stripFont.pointSizeF(), 8.0));
+    setFont(stripFont);
+
     Label1 = place(new QLabel(QStringLiteral("Snap to"), this), "Label1", 8, 608, 73, 17);
 
     o1 = place(new QRadioButton(QStringLiteral("1"), this), "o1", 56, 608, 41, 17);
@@ -88,7 +105,7 @@ void frmMain::buildControls()
 
     Label1a = place(new QLabel(QStringLiteral("Select a Transparency Level :"), this), "Label1a",
                     224, 608, 147, 13);
-    Label1a->adjustSize();
+    fitText(*Label1a, 376 - 224 - 4);
 
     Slider = place(new QSlider(Qt::Horizontal, this), "Slider", 376, 608, 233, 17);
     Slider->setRange(100, 255);
