@@ -2,12 +2,12 @@
 
 #include "forms/Picture.h"
 
+#include <QSizeF>
 #include <QString>
 
 #include <optional>
 
 class QPainter;
-class QRectF;
 
 namespace capture {
 

@@ -31,10 +31,11 @@ public:
     // Waits (bounded) until the print server has no pending job and one PDF is new or
     // rewritten since the snapshot and complete; returns its path, or empty on timeout.
     QString waitForNewPdf(int timeoutMs = 90000);
+
+private:
     // PDFs that are new or rewritten since the snapshot.
     QStringList changedSinceSnapshot() const;
 
-private:
     struct Stamp {
         QDateTime modified;
         qint64 size = 0;
