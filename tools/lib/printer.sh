@@ -13,8 +13,8 @@ ZARNEL_PDF_QUEUE=${ZARNEL_PDF_QUEUE:-ZarnelPDF}
 # _zarnel_cups_pdf_dir: the folder cups-pdf writes jobs of the current user into, from its
 # configuration (Out, with ${HOME} and ${USER} taken from the password database, as cups-pdf does).
 _zarnel_cups_pdf_dir() {
-    local conf=/etc/cups/cups-pdf.conf out user home
-    out=$(sed -n 's/^[[:space:]]*Out[[:space:]]\{1,\}\(.*[^[:space:]]\)[[:space:]]*$/\1/p' "$conf" 2>/dev/null | tail -n 1)
+    local conf=/etc/cups/cups-pdf.conf out='' user home
+    [ -r "$conf" ] && out=$(sed -n 's/^[[:space:]]*Out[[:space:]]\{1,\}\(.*[^[:space:]]\)[[:space:]]*$/\1/p' "$conf" | tail -n 1)
     [ -n "$out" ] || out=/var/spool/cups-pdf/\${USER}
     user=$(id -un)
     home=$(getent passwd "$user" | cut -d: -f6)
