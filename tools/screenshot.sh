@@ -6,8 +6,7 @@ ZARNEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$ZARNEL_ROOT/tools/lib/services.sh"
 
 ensure_packages $ZARNEL_BUILD_PACKAGES xvfb xauth
-build_zarnel "$ZARNEL_ROOT/build"
-cmake --build "$ZARNEL_ROOT/build" --target zarnel_screenshot >&2
+build_zarnel "$ZARNEL_ROOT/build" zarnel_screenshot
 trap stop_services EXIT
 ZARNEL_SCREEN=1280x720x24 start_xvfb
 mkdir -p "$ZARNEL_ROOT/docs"

@@ -1,5 +1,7 @@
 #include "plotter/frmMain.h"
 
+#include "capture/frmScreenCapture.h"
+#include "coordinates/frmCoordinates.h"
 #include "plotter/AppIcon.h"
 #include "plotter/GridSnap.h"
 #include "plotter/ModFunc.h"
@@ -285,10 +287,12 @@ void frmMain::Slider_Click()
 
 void frmMain::Capture_Click()
 {
+    forms::ShowModal(capture::frmScreenCapture::instance(), *this);
 }
 
 void frmMain::cmdCoordinateList_Click()
 {
+    forms::ShowModal(coordinates::frmCoordinates::instance(), *this);
 }
 
 void frmMain::Quit_Click()
