@@ -31,11 +31,14 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive "${apt[@]}" install -y -q --no-install-recommends "${missing[@]}" >&2
 }
 
-# build_zarnel DIR: configures (once) and builds the tree into DIR with Ninja.
+# build_zarnel DIR [TARGET...]: configures (once) and builds into DIR with Ninja.
 build_zarnel() {
     local dir=$1
+    shift
     if [ ! -f "$dir/build.ninja" ]; then
         cmake -S "$ZARNEL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >&2
     fi
-    cmake --build "$dir" -j "${ZARNEL_JOBS:-2}" >&2
+    local targets=()
+    [ $# -gt 0 ] && targets=(--target "$@")
+    cmake --build "$dir" -j "${ZARNEL_JOBS:-2}" "${targets[@]}" >&2
 }
