@@ -2,3 +2,15 @@ zarnel_add_test(tst_viewer ${CMAKE_CURRENT_LIST_DIR}/tst_viewer.cpp ${CMAKE_CURR
 add_test(NAME tst_viewer_hidpi COMMAND tst_viewer)
 set_tests_properties(tst_viewer_hidpi PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_SCALE_FACTOR=2;QT_ACCESSIBILITY=0" TIMEOUT 300)
+zarnel_add_test(tst_scroll ${CMAKE_CURRENT_LIST_DIR}/tst_scroll.cpp OFFSCREEN)
+zarnel_add_test(tst_capture ${CMAKE_CURRENT_LIST_DIR}/tst_capture.cpp)
+add_test(NAME tst_capture_hidpi COMMAND tst_capture)
+set_tests_properties(tst_capture_hidpi PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_SCALE_FACTOR=2;QT_ACCESSIBILITY=0" TIMEOUT 300)
+# A 256-colour palette display of its own.
+add_test(NAME tst_capture_palette
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/with_xvfb.sh 640x480x8 $<TARGET_FILE:tst_capture> palette)
+set_tests_properties(tst_capture_palette PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_ACCESSIBILITY=0" TIMEOUT 120)
+target_link_libraries(tst_capture PRIVATE PkgConfig::XCB)
+zarnel_add_test(tst_viewerFiles ${CMAKE_CURRENT_LIST_DIR}/tst_viewerFiles.cpp ${CMAKE_CURRENT_LIST_DIR}/tst_viewerSupport.h)

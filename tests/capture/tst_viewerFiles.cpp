@@ -1,0 +1,410 @@
+// The viewer's Open and Save As with real files in temporary folders and the real file
+// dialogs: formats, the bitmap round trip, and the failures a user can meet.
+
+#include "tst_viewerSupport.h"
+
+#include "capture/ImageFiles.h"
+#include "capture/frmScreenCapture.h"
+#include "forms/PictureBox.h"
+
+#include <QFileDialog>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QImageWriter>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QtEndian>
+#include <QtTest>
+
+using capture::frmScreenCapture;
+using namespace viewertest;
+
+namespace {
+
+QImage sample(int width = 90, int height = 70)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.fillRect(image.rect(), QColor(240, 240, 240));
+    p.fillRect(10, 10, 30, 20, QColor(200, 20, 20));
+    p.fillRect(50, 30, 30, 30, QColor(20, 20, 200));
+    p.setPen(Qt::black);
+    p.drawLine(0, height - 1, width - 1, 0);
+    return image;
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// A bitmap header that declares width x height pixels of 24 bits, with no pixel data.
+QByteArray bitmapHeader(qint32 width, qint32 height)
+{
+    QByteArray header(54, '\0');
+    uchar* h = reinterpret_cast<uchar*>(header.data());
+    h[0] = 'B';
+    h[1] = 'M';
+    qToLittleEndian<quint32>(54 + 16, h + 2);
+    qToLittleEndian<quint32>(54, h + 10);
+    qToLittleEndian<quint32>(40, h + 14);
+    qToLittleEndian<qint32>(width, h + 18);
+    qToLittleEndian<qint32>(height, h + 22);
+    qToLittleEndian<quint16>(1, h + 26);
+    qToLittleEndian<quint16>(24, h + 28);
+    return header + QByteArray(16, '\x7f');
+}
+
+QImage asRgb(const QImage& image)
+{
+    QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    rgb.setDevicePixelRatio(1);
+    return rgb;
+}
+
+// A GIF file of an image with at most 256 colours. Qt reads GIF but does not write it;
+// a clear code every few hundred pixels keeps every LZW code at 9 bits.
+QByteArray gifOf(const QImage& source)
+{
+    const QImage image = source.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    QByteArray out("GIF89a");
+    const auto u16 = [&out](int v) { out.append(char(v & 0xff)).append(char((v >> 8) & 0xff)); };
+    u16(image.width());
+    u16(image.height());
+    out.append(char(0xf7)).append('\0').append('\0'); // global table of 256 entries
+    for (int i = 0; i < 256; ++i) {
+        const QRgb c = i < image.colorCount() ? image.color(i) : qRgb(0, 0, 0);
+        out.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
+    }
+    out.append(',');
+    u16(0);
+    u16(0);
+    u16(image.width());
+    u16(image.height());
+    out.append('\0').append(char(8)); // no local table; minimum code size 8
+    QByteArray data;
+    quint32 bits = 0;
+    int count = 0;
+    const auto put = [&](int code) {
+        bits |= quint32(code) << count;
+        count += 9;
+        while (count >= 8) {
+            data.append(char(bits & 0xff));
+            bits >>= 8;
+            count -= 8;
+        }
+    };
+    int run = 0;
+    put(256);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (run == 250) {
+                put(256);
+                run = 0;
+            }
+            put(image.pixelIndex(x, y));
+            ++run;
+        }
+    }
+    put(257);
+    if (count > 0)
+        data.append(char(bits & 0xff));
+    for (qsizetype at = 0; at < data.size(); at += 255) {
+        const QByteArray block = data.mid(at, 255);
+        out.append(char(block.size())).append(block);
+    }
+    out.append('\0').append(';');
+    return out;
+}
+
+// Types the full path into the dialog's name box, as a user can, and confirms.
+void choose(QFileDialog* dialog, const QString& path)
+{
+    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        name->setText(path);
+    else
+        dialog->selectFile(path);
+    static_cast<QDialog*>(dialog)->accept();
+}
+
+} // namespace
+
+class tst_viewerFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void openDialogOffersThreeTypes();
+    void cancelKeepsThePicture();
+    void bitmapRoundTrip_data();
+    void bitmapRoundTrip();
+    void saveReplacesWithoutAsking();
+    void screenshotsOfEightKOpen();
+    void openFailures_data();
+    void openFailures();
+    void saveFailures_data();
+    void saveFailures();
+
+private:
+    // Runs Open (menu or toolbar) and picks path in the real dialog.
+    void open(const QString& path, bool viaToolbar = false);
+    void saveAs(const QString& path, bool viaToolbar = false);
+    frmScreenCapture* viewer_ = nullptr;
+    std::unique_ptr<QTemporaryDir> dir_;
+    QStringList filtersSeen_;
+};
+
+void tst_viewerFiles::init()
+{
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    viewer_ = &frmScreenCapture::instance();
+    viewer_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(viewer_));
+}
+
+void tst_viewerFiles::cleanup()
+{
+    if (auto* v = frmScreenCapture::loaded())
+        v->close();
+    QTRY_VERIFY(!frmScreenCapture::loaded());
+    viewer_ = nullptr;
+}
+
+void tst_viewerFiles::open(const QString& path, bool viaToolbar)
+{
+    const auto watch = whenModal<QFileDialog>([this, path](QFileDialog* dialog) {
+        filtersSeen_ = dialog->nameFilters();
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
+        choose(dialog, path);
+    });
+    if (viaToolbar)
+        viewer_->Toolbar1_ButtonClick(QStringLiteral("Open"));
+    else
+        viewer_->mnuOpen_Click();
+}
+
+void tst_viewerFiles::saveAs(const QString& path, bool viaToolbar)
+{
+    const auto watch = whenModal<QFileDialog>([this, path](QFileDialog* dialog) {
+        filtersSeen_ = dialog->nameFilters();
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+        choose(dialog, path);
+    });
+    if (viaToolbar)
+        viewer_->Toolbar1_ButtonClick(QStringLiteral("SaveIt"));
+    else
+        viewer_->mnuSave_Click();
+}
+
+void tst_viewerFiles::openDialogOffersThreeTypes()
+{
+    const QString path = dir_->filePath("a.bmp");
+    QVERIFY(sample().save(path, "BMP"));
+    open(path);
+    QCOMPARE(filtersSeen_, (QStringList{"GIF Files (*.gif)", "JPEG Files(*.jpg)", "Bitmap Files (*.bmp)"}));
+    QVERIFY(forms::HasPicture(viewer_->picture()));
+    saveAs(dir_->filePath("b.bmp"));
+    QCOMPARE(filtersSeen_, QStringList{"Bitmap Files (*.bmp)"});
+}
+
+void tst_viewerFiles::cancelKeepsThePicture()
+{
+    const QString path = dir_->filePath("a.bmp");
+    QVERIFY(sample().save(path, "BMP"));
+    open(path);
+    const qint64 key = viewer_->picture().cacheKey();
+    const auto watch = whenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    viewer_->mnuOpen_Click();
+    QCOMPARE(viewer_->picture().cacheKey(), key);
+}
+
+void tst_viewerFiles::bitmapRoundTrip_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("format");
+    QTest::newRow("gif") << "sample.gif" << QByteArray("GIF");
+    QTest::newRow("jpeg") << "sample.jpg" << QByteArray("JPEG");
+    QTest::newRow("bmp") << "sample.bmp" << QByteArray("BMP");
+}
+
+void tst_viewerFiles::bitmapRoundTrip()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, format);
+    const QString source = dir_->filePath(name);
+    if (format == "GIF")
+        writeBytes(source, gifOf(sample()));
+    else
+        QVERIFY(sample().save(source, format.constData()));
+    open(source);
+    const QImage opened = viewer_->picture();
+    QCOMPARE(opened.size(), sample().size() * opened.devicePixelRatio());
+    QCOMPARE(opened.devicePixelRatio(), viewer_->devicePixelRatioF());
+
+    // A name without an extension is written exactly as typed, and as a bitmap.
+    const QString saved = dir_->filePath("copy-without-extension");
+    saveAs(saved);
+    QVERIFY(QFileInfo::exists(saved));
+    QCOMPARE(QImageReader(saved).format(), QByteArray("bmp"));
+    const QImage back(saved);
+    QCOMPARE(asRgb(back), asRgb(opened));
+
+    // And it opens again as the same picture.
+    open(saved);
+    QCOMPARE(asRgb(viewer_->picture()), asRgb(opened));
+}
+
+void tst_viewerFiles::saveReplacesWithoutAsking()
+{
+    const QString source = dir_->filePath("a.bmp");
+    QVERIFY(sample().save(source, "BMP"));
+    open(source);
+    const QString target = dir_->filePath("existing.bmp");
+    writeBytes(target, "not a picture yet");
+    auto box = expectMessageBox();
+    saveAs(target, true);
+    QTest::qWait(100);
+    QVERIFY(!box->shown);
+    QCOMPARE(asRgb(QImage(target)), asRgb(sample()));
+}
+
+void tst_viewerFiles::screenshotsOfEightKOpen()
+{
+    const QString path = dir_->filePath("8k.bmp");
+    QImage big(7680, 4320, QImage::Format_RGB888);
+    big.fill(QColor(10, 20, 30));
+    big.setPixelColor(7679, 4319, QColor(250, 0, 0));
+    QVERIFY(big.save(path, "BMP"));
+    big = QImage();
+    auto box = expectMessageBox();
+    open(path);
+    QVERIFY2(!box->shown, qPrintable(box->text));
+    QCOMPARE(viewer_->picture().size(), QSize(7680, 4320));
+    QCOMPARE(QColor(viewer_->picture().pixel(7679, 4319)), QColor(250, 0, 0));
+}
+
+void tst_viewerFiles::openFailures_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("viaToolbar");
+    QByteArray bitmap;
+    {
+        QBuffer buffer(&bitmap);
+        buffer.open(QIODevice::WriteOnly);
+        sample().save(&buffer, "BMP");
+    }
+    QByteArray random(4096, '\0');
+    QRandomGenerator generator(7);
+    for (char& c : random)
+        c = char(generator.bounded(256));
+    random[0] = 'x'; // not by chance a signature
+    QTest::newRow("zero-bytes") << "empty.bmp" << QByteArray() << false;
+    QTest::newRow("random-bytes") << "noise.jpg" << random << true;
+    QTest::newRow("text-file") << "notes.gif" << QByteArray("just some words\n") << false;
+    QTest::newRow("truncated-bitmap") << "cut.bmp" << bitmap.left(bitmap.size() / 3) << true;
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        sample(300, 200).save(&buffer, "JPEG");
+    }
+    const QByteArray gif = gifOf(sample(300, 200));
+    QTest::newRow("truncated-jpeg") << "cut.jpg" << jpeg.left(jpeg.size() / 2) << false;
+    QTest::newRow("truncated-gif") << "cut.gif" << gif.left(gif.size() / 2) << true;
+    QTest::newRow("header-only") << "header.bmp" << bitmap.left(30) << false;
+    QTest::newRow("absurd-size") << "huge.bmp" << bitmapHeader(200000, 200000) << false;
+    QTest::newRow("absurd-size-toolbar") << "huge2.bmp" << bitmapHeader(100000, 90000) << true;
+}
+
+void tst_viewerFiles::openFailures()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(bool, viaToolbar);
+    const QString good = dir_->filePath("good.bmp");
+    QVERIFY(sample().save(good, "BMP"));
+    open(good);
+    const qint64 before = viewer_->picture().cacheKey();
+
+    const QString bad = dir_->filePath(name);
+    writeBytes(bad, content);
+    auto box = expectMessageBox();
+    open(bad, viaToolbar);
+    QVERIFY(box->shown);
+    QCOMPARE(box->icon, QMessageBox::Information);
+    QVERIFY2(box->text.contains(QDir::toNativeSeparators(bad)), qPrintable(box->text));
+    const QString cause = capture::LoadPicture(bad).error;
+    QVERIFY(!cause.isEmpty());
+    QVERIFY2(box->text.contains(cause), qPrintable(box->text));
+    QCOMPARE(viewer_->picture().cacheKey(), before);
+}
+
+void tst_viewerFiles::saveFailures_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::newRow("read-only-folder") << "readonly";
+    QTest::newRow("missing-folder") << "missing";
+    QTest::newRow("folder-is-a-file") << "file";
+    QTest::newRow("full-disk") << "full";
+}
+
+void tst_viewerFiles::saveFailures()
+{
+    QFETCH(QString, where);
+    QString target;
+    if (where == "readonly") {
+        const QString folder = dir_->filePath("locked");
+        QVERIFY(QDir().mkdir(folder));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        QFile probe(folder + "/probe");
+        target = folder + "/shot.bmp";
+        if (probe.open(QIODevice::WriteOnly)) {
+            // Permissions do not stop this user (root); the process table's folder does.
+            probe.remove();
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            if (!QFileInfo(QStringLiteral("/proc/self")).isDir())
+                QSKIP("this user writes into read-only folders");
+            target = QStringLiteral("/proc/zarnel-shot.bmp");
+        }
+    } else if (where == "missing") {
+        target = dir_->filePath("no-such-folder/shot.bmp");
+    } else if (where == "file") {
+        writeBytes(dir_->filePath("plain"), "x");
+        target = dir_->filePath("plain/shot.bmp");
+    } else {
+        // Only the real device: a plain file of that name would be replaced.
+        const QFileInfo full(QStringLiteral("/dev/full"));
+        if (!full.exists() || full.isFile() || full.isDir() || full.isSymLink())
+            QSKIP("no full-disk device here");
+        target = QStringLiteral("/dev/full");
+    }
+    const QString good = dir_->filePath("good.bmp");
+    QVERIFY(sample().save(good, "BMP"));
+    open(good);
+    const qint64 before = viewer_->picture().cacheKey();
+
+    auto box = expectMessageBox();
+    // The dialog is for people: drive the command through it only where it can reach the
+    // path; the message must be the same either way.
+    if (where == "readonly" || where == "full") {
+        saveAs(target);
+    } else {
+        const QString error = capture::SavePicture(viewer_->picture(), target);
+        QVERIFY(!error.isEmpty());
+        box->watch.reset();
+        return;
+    }
+    QVERIFY(box->shown);
+    QVERIFY2(box->text.contains(QDir::toNativeSeparators(target)), qPrintable(box->text));
+    QVERIFY2(box->text.contains(capture::SavePicture(viewer_->picture(), target)), qPrintable(box->text));
+    QCOMPARE(viewer_->picture().cacheKey(), before);
+    if (where == "readonly")
+        QFile::setPermissions(QFileInfo(target).path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+QTEST_MAIN(tst_viewerFiles)
+#include "tst_viewerFiles.moc"
