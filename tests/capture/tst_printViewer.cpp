@@ -24,7 +24,8 @@ class tst_printViewer : public QObject {
 private slots:
     void initTestCase();
     void cleanup();
-    void printsTheCapturedScreenFromTheMenu();
+    void printsTheViewersPictureFromTheMenu_data();
+    void printsTheViewersPictureFromTheMenu();
 };
 
 namespace {
@@ -46,8 +47,18 @@ void tst_printViewer::cleanup()
     QTRY_VERIFY(!frmScreenCapture::loaded());
 }
 
-void tst_printViewer::printsTheCapturedScreenFromTheMenu()
+void tst_printViewer::printsTheViewersPictureFromTheMenu_data()
 {
+    QTest::addColumn<QRect>("crop"); // dragged on the image; empty: no crop
+
+    QTest::newRow("the captured screen, cut at the page's edges") << QRect();
+    QTest::newRow("a crop of it, white around it") << QRect(QPoint(20, 12), QPoint(261, 201));
+}
+
+void tst_printViewer::printsTheViewersPictureFromTheMenu()
+{
+    QFETCH(QRect, crop);
+
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen->geometry();
 
@@ -65,10 +76,21 @@ void tst_printViewer::printsTheCapturedScreenFromTheMenu()
     QVERIFY(QTest::qWaitForWindowExposed(&viewer));
     viewer.move(area.center());
     viewer.mnuFullScreen_Click();
-    const QImage picture = viewer.picture();
-    QCOMPARE(picture.deviceIndependentSize().toSize(), area.size());
-    QCOMPARE(QColor(picture.pixel(QPoint(40, 40) * picture.devicePixelRatio())),
+    QCOMPARE(viewer.picture().deviceIndependentSize().toSize(), area.size());
+    QCOMPARE(QColor(viewer.picture().pixel(QPoint(40, 40) * viewer.picture().devicePixelRatio())),
              BlockColour(40, 40));
+
+    if (!crop.isEmpty()) {
+        auto* picture2 = viewer.findChild<QWidget*>(QStringLiteral("Picture2"));
+        QVERIFY(picture2);
+        viewer.mnuCrop_Click();
+        QTest::mousePress(picture2, Qt::LeftButton, {}, crop.topLeft());
+        QTest::mouseMove(picture2, crop.center());
+        QTest::mouseMove(picture2, crop.bottomRight());
+        QTest::mouseRelease(picture2, Qt::LeftButton, {}, crop.bottomRight());
+        QVERIFY(viewer.picture().width() < area.width());
+    }
+    const QImage picture = viewer.picture();
 
     PdfFolder folder(pdfDir);
     folder.snapshot();
@@ -93,7 +115,8 @@ void tst_printViewer::printsTheCapturedScreenFromTheMenu()
     layout.setUnits(QPageLayout::Point);
     const QRectF paint = layout.fullRect().marginsRemoved(layout.minimumMargins());
     const QRectF printable(paint.topLeft() * 96 / 72, paint.size() * 96 / 72);
-    // The screen is wider than the page and, on A4, shorter: cut at the right, white below.
+    // The screen is wider than the page and, on A4, shorter: cut at the right, white below;
+    // the crop lies wholly on the page, white around it.
     const QString wrong =
         ComparePictureOnPage(page.rendered, kCompareDpi, picture, printable.topLeft(), printable, 2);
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
