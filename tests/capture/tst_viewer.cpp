@@ -83,6 +83,7 @@ private slots:
     void minimumSize();
     void fullScreenCapture();
     void clipboardReadBack();
+    void fourKCaptureScrollsToFarCorner();
 
 private:
     frmScreenCapture& shown();
@@ -396,6 +397,38 @@ void tst_viewer::clipboardReadBack()
     QVERIFY(pasted.loadFromData(xclip.readAllStandardOutput(), "PNG"));
     QCOMPARE(pasted.size(), image.size());
     QCOMPARE(pasted.convertToFormat(QImage::Format_RGB32), image);
+}
+
+// Registered against a 3840 x 2160 screen of its own (viewer.cmake).
+void tst_viewer::fourKCaptureScrollsToFarCorner()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize device = screen->geometry().size() * screen->devicePixelRatio();
+    if (device.width() < 3840 || device.height() < 2160)
+        QSKIP("needs a 3840 x 2160 screen");
+    const QRect area = screen->geometry();
+    Backdrop first(QRect(area.topLeft(), QSize(40, 40)), QColor(0, 200, 200));
+    Backdrop last(QRect(area.bottomRight() - QPoint(39, 39), QSize(40, 40)), QColor(200, 0, 200));
+    QVERIFY(QTest::qWaitForWindowExposed(&first));
+    QVERIFY(QTest::qWaitForWindowExposed(&last));
+    frmScreenCapture& v = shown();
+    v.mnuFullScreen_Click();
+    QCOMPARE(v.picture().size(), device);
+
+    auto* picture1 = box(v, "Picture1");
+    QScrollBar* h = bar(v, "HScroll1");
+    QScrollBar* vbar = bar(v, "VScroll1");
+    QVERIFY(!h->isHidden() && !vbar->isHidden());
+    QVERIFY(h->maximum() > 32767); // 3840 pixels are 57600 twips
+    h->setValue(h->maximum());
+    vbar->setValue(vbar->maximum());
+    const QPoint corner(picture1->width() - 5 - 10, picture1->height() - 4 - 10);
+    QCOMPARE(QColor(picture1->grab(QRect(corner, QSize(4, 4))).toImage().pixel(1, 1)), QColor(200, 0, 200));
+    // The image's last pixel is the last one the viewport shows before its margin.
+    QCOMPARE(box(v, "Picture2")->geometry().bottomRight(), QPoint(picture1->width() - 6, picture1->height() - 5));
+    h->setValue(0);
+    vbar->setValue(0);
+    QCOMPARE(QColor(picture1->grab(QRect(5, 5, 4, 4)).toImage().pixel(1, 1)), QColor(0, 200, 200));
 }
 
 QTEST_MAIN(tst_viewer)

@@ -14,3 +14,8 @@ set_tests_properties(tst_capture_palette PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_ACCESSIBILITY=0" TIMEOUT 120)
 target_link_libraries(tst_capture PRIVATE PkgConfig::XCB)
 zarnel_add_test(tst_viewerFiles ${CMAKE_CURRENT_LIST_DIR}/tst_viewerFiles.cpp ${CMAKE_CURRENT_LIST_DIR}/tst_viewerSupport.h)
+# A 4K screen of its own for the large full-screen capture.
+add_test(NAME tst_viewer_4k
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/with_xvfb.sh 3840x2160x24 $<TARGET_FILE:tst_viewer> fourKCaptureScrollsToFarCorner)
+set_tests_properties(tst_viewer_4k PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_ACCESSIBILITY=0" TIMEOUT 120)
