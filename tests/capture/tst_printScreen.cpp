@@ -144,13 +144,6 @@ void tst_printScreen::everyPrintStartsFromTheDesign()
                                                printable_.topLeft(), printable_, 2);
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
     QVERIFY2(first.page.rendered == second.page.rendered, "two prints in a row differ");
-
-    // The next use loads the form afresh: design size, no picture.
-    capture::frmPrintScreen& form = capture::frmPrintScreen::instance();
-    QVERIFY(form.Picture().isNull());
-    QCOMPARE(form.windowTitle(), QStringLiteral("Form1"));
-    QVERIFY(!form.isVisible());
-    form.close();
 }
 
 void tst_printScreen::refusedJobIsReported()
