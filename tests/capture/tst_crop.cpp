@@ -123,6 +123,9 @@ void tst_Crop::cropSelects_data()
     QTest::newRow("scrolled: band in image pixels")
         << QPoint(-300, -200) << QPointF(350, 250) << QPointF(480, 320)
         << QRectF(QPointF(350, 250), QPointF(480, 320));
+    QTest::newRow("scrolled, between logical pixels")
+        << QPoint(-300, -200) << QPointF(350.5, 250.5) << QPointF(420.5, 291.5)
+        << QRectF(QPointF(350.5, 250.5), QPointF(420.5, 291.5));
     QTest::newRow("beyond the picture's edge")
         << QPoint(-300, -250) << QPointF(600, 400) << QPointF(760, 580)
         << QRectF(QPointF(600, 400), QPointF(700, 500));
