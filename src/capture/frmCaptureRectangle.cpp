@@ -5,6 +5,7 @@
 #include "forms/PictureBox.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -14,6 +15,29 @@
 #include <QWindow>
 
 namespace capture {
+namespace {
+
+// The screen the snapshot was taken of: one whose size in device pixels is the snapshot's,
+// preferring the one under the pointer (the user just chose the command there).
+QScreen* snapshotScreen(const forms::Picture& snapshot)
+{
+    const auto fits = [&](const QScreen* screen) {
+        return screen
+            && (QSizeF(screen->geometry().size()) * screen->devicePixelRatio()).toSize()
+                   == snapshot.size();
+    };
+    if (QScreen* underPointer = QGuiApplication::screenAt(QCursor::pos()); fits(underPointer))
+        return underPointer;
+    if (fits(QGuiApplication::primaryScreen()))
+        return QGuiApplication::primaryScreen();
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (fits(screen))
+            return screen;
+    }
+    return QGuiApplication::primaryScreen();
+}
+
+} // namespace
 
 frmCaptureRectangle::frmCaptureRectangle()
     : picture1_(new forms::PictureBox(this)), band_(std::make_unique<RubberBand>(*picture1_))
@@ -51,7 +75,6 @@ void frmCaptureRectangle::Form_Load()
     clickPending_.setInterval(QGuiApplication::styleHints()->mouseDoubleClickInterval());
     connect(&clickPending_, &QTimer::timeout, this, &frmCaptureRectangle::completeSelection);
 
-    // The snapshot is of the primary screen: lie exactly over it, wherever it sits.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->geometry());
 }
@@ -62,8 +85,11 @@ void frmCaptureRectangle::ShowPicture(const forms::Picture& picBitmap)
     band_->hide();
     band_->endDrag();
     clickPending_.stop();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
+    // Lie exactly over the screen the snapshot shows, wherever that screen sits.
+    if (QScreen* screen = snapshotScreen(picBitmap)) {
+        setScreen(screen);
         setGeometry(screen->geometry());
+    }
     showFullScreen();
     raise();
     activateWindow();
