@@ -66,9 +66,6 @@ void tst_listFromMainWindow::listsWhatWasPlotted()
     QCOMPARE(plotter::VertexList().size(), std::size_t(3));
 
     clickControl(main, "cmdCoordinateList");
-    // Remove once the main window's button opens the list: this then reports XPASS.
-    QEXPECT_FAIL("", "The main window's Coordinate LIst button does not open the list yet",
-                 Abort);
     QTRY_VERIFY_WITH_TIMEOUT(
         qobject_cast<frmCoordinates*>(QApplication::activeModalWidget()) != nullptr, 3000);
     QPointer<frmCoordinates> list = &frmCoordinates::instance();
