@@ -1,0 +1,268 @@
+// Screen capture costs on X11, against a raw shared-memory grab of the root window made
+// in the same run. Run on a 3840 x 2160 screen, e.g.
+//   tests/capture/with_xvfb.sh 3840x2160x24 build/bench/capture/bench_capture
+
+#include "capture/Capture.h"
+#include "capture/frmScreenCapture.h"
+#include "forms/PictureBox.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QScreen>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+#include <xcb/shm.h>
+#include <xcb/xcb.h>
+
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The baseline: one segment, one xcb_shm_get_image of the root, nothing else.
+class RawShm {
+public:
+    RawShm()
+    {
+        conn_ = xcb_connect(nullptr, nullptr);
+        root_ = xcb_setup_roots_iterator(xcb_get_setup(conn_)).data->root;
+    }
+    ~RawShm()
+    {
+        release();
+        xcb_disconnect(conn_);
+    }
+    void allocate(size_t size)
+    {
+        release();
+        shmid_ = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
+        addr_ = shmat(shmid_, nullptr, 0);
+        seg_ = xcb_generate_id(conn_);
+        std::free(xcb_request_check(conn_, xcb_shm_attach_checked(conn_, seg_, shmid_, 0)));
+        shmctl(shmid_, IPC_RMID, nullptr);
+    }
+    void release()
+    {
+        if (!addr_)
+            return;
+        xcb_shm_detach(conn_, seg_);
+        xcb_flush(conn_);
+        shmdt(addr_);
+        addr_ = nullptr;
+    }
+    bool grab(int width, int height)
+    {
+        auto* reply = xcb_shm_get_image_reply(
+            conn_, xcb_shm_get_image(conn_, root_, 0, 0, width, height, ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, seg_, 0),
+            nullptr);
+        std::free(reply);
+        return reply != nullptr;
+    }
+    const void* pixels() const { return addr_; }
+
+private:
+    xcb_connection_t* conn_;
+    xcb_window_t root_;
+    int shmid_ = -1;
+    void* addr_ = nullptr;
+    xcb_shm_seg_t seg_ = 0;
+};
+
+bool screenHolds(benchmark::State& state, int width, int height)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize device = screen->geometry().size() * screen->devicePixelRatio();
+    if (device.width() < width || device.height() < height) {
+        state.SkipWithError("screen too small for this size");
+        return false;
+    }
+    return true;
+}
+
+void BM_RawShm_First(benchmark::State& state)
+{
+    const int w = int(state.range(0)), h = int(state.range(1));
+    if (!screenHolds(state, w, h))
+        return;
+    RawShm raw;
+    for (auto _ : state) {
+        raw.allocate(size_t(w) * h * 4); // fresh memory, faulted in by the grab
+        benchmark::DoNotOptimize(raw.grab(w, h));
+    }
+}
+
+void BM_RawShm_Warm(benchmark::State& state)
+{
+    const int w = int(state.range(0)), h = int(state.range(1));
+    if (!screenHolds(state, w, h))
+        return;
+    RawShm raw;
+    raw.allocate(size_t(w) * h * 4);
+    raw.grab(w, h);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(raw.grab(w, h));
+}
+
+// Every picture is still held while the next is taken (as the viewer holds its picture
+// while the user captures again), so every grab gets fresh memory.
+void BM_GrabWindowArea_First(benchmark::State& state)
+{
+    const int w = int(state.range(0)), h = int(state.range(1));
+    if (!screenHolds(state, w, h))
+        return;
+    const qreal dpr = QGuiApplication::primaryScreen()->devicePixelRatio();
+    std::vector<forms::Picture> held;
+    for (auto _ : state) {
+        held.push_back(capture::GrabWindowArea(capture::GetDesktopWindow(), false, 0, 0,
+                                               int(w / dpr), int(h / dpr)));
+        benchmark::DoNotOptimize(held.back().constBits());
+    }
+}
+
+// The picture is released before the next grab, whose pixels reuse its memory.
+void BM_GrabWindowArea_Warm(benchmark::State& state)
+{
+    const int w = int(state.range(0)), h = int(state.range(1));
+    if (!screenHolds(state, w, h))
+        return;
+    const qreal dpr = QGuiApplication::primaryScreen()->devicePixelRatio();
+    capture::GrabWindowArea(capture::GetDesktopWindow(), false, 0, 0, int(w / dpr), int(h / dpr));
+    for (auto _ : state) {
+        const forms::Picture picture = capture::GrabWindowArea(capture::GetDesktopWindow(), false, 0, 0,
+                                                               int(w / dpr), int(h / dpr));
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+}
+
+void BM_QScreenGrabWindow(benchmark::State& state)
+{
+    const int w = int(state.range(0)), h = int(state.range(1));
+    if (!screenHolds(state, w, h))
+        return;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal dpr = screen->devicePixelRatio();
+    for (auto _ : state) {
+        const QImage image = screen->grabWindow(0, 0, 0, int(w / dpr), int(h / dpr)).toImage();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+// From the command to the picture painted in the viewer, and the part of it spent
+// waiting for the viewer to leave the screen.
+void BM_FullScreenCommand(benchmark::State& state)
+{
+    capture::frmScreenCapture& viewer = capture::frmScreenCapture::instance();
+    viewer.show();
+    while (!viewer.windowHandle()->isExposed())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    double waited = 0;
+    for (auto _ : state) {
+        viewer.mnuFullScreen_Click();
+        while (!viewer.windowHandle()->isExposed())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        viewer.findChild<forms::PictureBox*>(QStringLiteral("Picture2"))->repaint();
+        waited += std::chrono::duration<double>(viewer.lastHideWait()).count();
+    }
+    state.counters["hide_wait_ms"] = benchmark::Counter(waited * 1000 / state.iterations());
+    viewer.close();
+    QCoreApplication::processEvents();
+}
+
+long kilobytes(const char* file, const char* key)
+{
+    QFile f(QString::fromLatin1(file));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+// Memory one full-screen capture adds, shown and painted, over the bitmap's own size:
+// shared memory system-wide plus this process's private memory.
+void BM_FullScreenMemory(benchmark::State& state)
+{
+    for (auto _ : state) {
+        capture::frmScreenCapture& viewer = capture::frmScreenCapture::instance();
+        viewer.show();
+        QCoreApplication::processEvents();
+        const long before = kilobytes("/proc/meminfo", "Shmem:") + kilobytes("/proc/self/status", "RssAnon:");
+        viewer.mnuFullScreen_Click();
+        viewer.findChild<forms::PictureBox*>(QStringLiteral("Picture2"))->repaint();
+        QCoreApplication::processEvents();
+        const long after = kilobytes("/proc/meminfo", "Shmem:") + kilobytes("/proc/self/status", "RssAnon:");
+        const QImage& picture = viewer.picture();
+        const double bitmap = double(picture.width()) * picture.height() * 4 / 1024;
+        state.counters["added_over_bitmap"] = benchmark::Counter((after - before) / bitmap);
+        state.counters["bitmap_MB"] = benchmark::Counter(bitmap / 1024);
+        viewer.close();
+        QCoreApplication::processEvents();
+    }
+}
+
+#define SIZES ->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond)
+// First, while no earlier capture has left memory behind for reuse.
+BENCHMARK(BM_FullScreenMemory)->Iterations(1);
+BENCHMARK(BM_RawShm_First) SIZES->Iterations(5);
+BENCHMARK(BM_GrabWindowArea_First) SIZES->Iterations(5);
+BENCHMARK(BM_RawShm_Warm) SIZES;
+BENCHMARK(BM_GrabWindowArea_Warm) SIZES;
+BENCHMARK(BM_QScreenGrabWindow) SIZES;
+BENCHMARK(BM_FullScreenCommand)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// Prints each grab's time as a ratio to the raw grab of the same size and kind.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            // With repetitions, the median stands for the benchmark.
+            if (run.error_occurred || (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median"))
+                continue;
+            times_[run.run_name.str()] = run.GetAdjustedRealTime();
+        }
+    }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        std::printf("\nRatios to the raw shared-memory grab of the same size:\n");
+        for (const char* size : {"1920/1080", "3840/2160"}) {
+            const auto ratio = [&](const std::string& name, const std::string& base) {
+                const auto a = times_.find(name), b = times_.find(base);
+                if (a != times_.end() && b != times_.end() && b->second > 0)
+                    std::printf("  %-40s %6.2f\n", name.c_str(), a->second / b->second);
+            };
+            const std::string s = size;
+            ratio("BM_GrabWindowArea_First/" + s + "/iterations:5", "BM_RawShm_First/" + s + "/iterations:5");
+            ratio("BM_GrabWindowArea_Warm/" + s, "BM_RawShm_Warm/" + s);
+            ratio("BM_QScreenGrabWindow/" + s, "BM_RawShm_Warm/" + s);
+        }
+    }
+
+private:
+    std::map<std::string, double> times_;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
