@@ -119,6 +119,21 @@ void BM_DragMove(benchmark::State& state)
     overlay.form->close();
 }
 
+// The band update alone (line regions and the update requests), without the repaint.
+void BM_DragMoveNoPaint(benchmark::State& state)
+{
+    Overlay overlay(snapshotOfScreen());
+    forms::PictureBox& picture1 = overlay.form->picture1();
+    send(picture1, QEvent::MouseButtonPress, QPointF(300, 200), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    const QPointF corners[] = {QPointF(picture1.width() - 400, picture1.height() - 300),
+                               QPointF(picture1.width() - 396, picture1.height() - 303)};
+    int i = 0;
+    for (auto _ : state)
+        send(picture1, QEvent::MouseMove, corners[i++ & 1], Qt::LeftButton);
+    overlay.form->close();
+}
+
 // Release to the viewer shown and painted with its new picture.
 void BM_ReleaseToViewer(benchmark::State& state)
 {
@@ -156,6 +171,7 @@ void BM_ReleaseToViewer(benchmark::State& state)
 
 BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
 BENCHMARK(BM_DragMove)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
+BENCHMARK(BM_DragMoveNoPaint)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReleaseToViewer)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 long statusKiB(const char* field)
