@@ -19,3 +19,6 @@ add_test(NAME tst_viewer_4k
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/with_xvfb.sh 3840x2160x24 $<TARGET_FILE:tst_viewer> fourKCaptureScrollsToFarCorner)
 set_tests_properties(tst_viewer_4k PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_ACCESSIBILITY=0" TIMEOUT 120)
+add_test(NAME tst_viewerFiles_hidpi COMMAND tst_viewerFiles)
+set_tests_properties(tst_viewerFiles_hidpi PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_SCALE_FACTOR=2;QT_ACCESSIBILITY=0" TIMEOUT 300)
