@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
@@ -519,7 +520,9 @@ void frmScreenCapture::mnuOpen_Click()
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters({QStringLiteral("GIF Files (*.gif)"), QStringLiteral("JPEG Files(*.jpg)"),
                            QStringLiteral("Bitmap Files (*.bmp)")});
-    dialog.setDirectory(initDir_);
+    // A folder that does not exist leaves the dialog where it opens by default.
+    if (QFileInfo(initDir_).isDir())
+        dialog.setDirectory(initDir_);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString path = dialog.selectedFiles().value(0);
@@ -553,7 +556,7 @@ void frmScreenCapture::mnuSave_Click()
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("Bitmap Files (*.bmp)"));
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (!initDir_.isEmpty())
+    if (!initDir_.isEmpty() && QFileInfo(initDir_).isDir())
         dialog.setDirectory(initDir_);
     if (dialog.exec() != QDialog::Accepted)
         return;

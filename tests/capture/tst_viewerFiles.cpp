@@ -203,6 +203,20 @@ void tst_viewerFiles::openDialogOffersThreeTypes()
 {
     const QString path = dir_->filePath("a.bmp");
     QVERIFY(sample().save(path, "BMP"));
+    // The dialog starts in "aaaaaa" in the home folder when there is one.
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(dir_->path()));
+    QVERIFY(QDir(dir_->path()).mkdir("aaaaaa"));
+    QString startedIn;
+    {
+        const auto watch = whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            startedIn = dialog->directory().absolutePath();
+            choose(dialog, path);
+        });
+        viewer_->mnuOpen_Click();
+    }
+    qputenv("HOME", home);
+    QCOMPARE(startedIn, QDir(dir_->filePath("aaaaaa")).absolutePath());
     open(path);
     QCOMPARE(filtersSeen_, (QStringList{"GIF Files (*.gif)", "JPEG Files(*.jpg)", "Bitmap Files (*.bmp)"}));
     QVERIFY(forms::HasPicture(viewer_->picture()));
