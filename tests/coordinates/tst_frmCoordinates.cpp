@@ -1,12 +1,12 @@
 #include "coordinates/frmCoordinates.h"
 #include "plotter/Module.h"
 
+#include "ClipboardReader.h"
 #include "MessageBoxCatcher.h"
 
 #include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -25,30 +25,6 @@ QStringList itemsOf(const QListWidget& list)
     for (int i = 0; i < list.count(); ++i)
         items.append(list.item(i)->text());
     return items;
-}
-
-// What a second X client reads from the clipboard, while this process keeps serving it.
-QString clipboardSeenByAnotherClient()
-{
-    QProcess xclip;
-    xclip.start(QStringLiteral("xclip"),
-                {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
-    if (!xclip.waitForStarted(5000))
-        return QStringLiteral("<xclip did not start>");
-    QDeadlineTimer deadline(10000);
-    while (xclip.state() != QProcess::NotRunning && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        xclip.waitForFinished(10);
-    }
-    if (xclip.state() != QProcess::NotRunning) {
-        xclip.kill();
-        xclip.waitForFinished();
-        return QStringLiteral("<xclip timed out>");
-    }
-    if (xclip.exitCode() != 0)
-        return QStringLiteral("<xclip failed: %1>")
-            .arg(QString::fromLocal8Bit(xclip.readAllStandardError()).trimmed());
-    return QString::fromLocal8Bit(xclip.readAllStandardOutput());
 }
 
 } // namespace

@@ -2,6 +2,9 @@
 #include "plotter/Module.h"
 #include "plotter/frmMain.h"
 
+#include "ClipboardReader.h"
+#include "MessageBoxCatcher.h"
+
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -86,6 +89,18 @@ void tst_listFromMainWindow::listsWhatWasPlotted()
         qobject_cast<frmCoordinates*>(QApplication::activeModalWidget()) != nullptr, 3000);
     list = &frmCoordinates::instance();
     QCOMPARE(listed(), (QStringList{"(0, 0)", "(3, 0)", "(3, 4)", "(0, 4)"}));
+
+    // Copied for another program, then saved to the home folder.
+    clickControl(*list, "Command3");
+    QCOMPARE(clipboardSeenByAnotherClient(), QStringLiteral("(0, 0),(3, 0),(3, 4),(0, 4)"));
+    const std::vector<SeenMessageBox> boxes =
+        catchMessageBoxes([&] { clickControl(*list, "CMDSAVE"); }, 1);
+    QCOMPARE(boxes.size(), std::size_t(1));
+    QCOMPARE(boxes.front().text, QStringLiteral("List Saved"));
+    QFile saved(QDir(home.path()).filePath(QStringLiteral("pointslog.txt")));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("(0, 0)\r\n(3, 0)\r\n(3, 4)\r\n(0, 4)\r\n"));
+
     list->close();
     QTRY_VERIFY(list.isNull());
 }
