@@ -10,7 +10,7 @@
 namespace forms {
 namespace {
 
-// Length of the pieces a line's repaint region is cut into.
+// How far a piece of a line's repaint region may reach across the line.
 constexpr double kPiece = 24.0;
 
 } // namespace
@@ -82,7 +82,10 @@ QRegion LineControl::region() const
     if (!visible_)
         return QRegion();
     const int pad = width_ + 2;
-    const int pieces = std::max(1, static_cast<int>(std::ceil(line_.length() / kPiece)));
+    // Enough pieces that each one's box is at most kPiece across the line's minor
+    // direction: an upright or level line is a single strip.
+    const double minor = std::min(std::abs(line_.dx()), std::abs(line_.dy()));
+    const int pieces = std::max(1, static_cast<int>(std::ceil(minor / kPiece)));
     QRegion area;
     for (int i = 0; i < pieces; ++i) {
         const QPointF a = line_.pointAt(static_cast<double>(i) / pieces);

@@ -62,14 +62,20 @@ qreal PictureBox::pixelRatio() const
 void PictureBox::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
+    const QRect shown = picture_.isNull()
+        ? QRect()
+        : QRect(QPoint(0, 0), picture_.deviceIndependentSize().toSize());
+    const qreal dpr = picture_.devicePixelRatio();
     for (const QRect& dirty : event->region()) {
-        painter.fillRect(dirty, backColor_);
-        if (!picture_.isNull()) {
-            const qreal dpr = picture_.devicePixelRatio();
-            const QRectF source(dirty.x() * dpr, dirty.y() * dpr, dirty.width() * dpr,
-                                dirty.height() * dpr);
-            painter.drawImage(QRectF(dirty), picture_, source);
+        const QRect covered = dirty & shown;
+        if (!covered.isEmpty()) {
+            const QRectF source(covered.x() * dpr, covered.y() * dpr, covered.width() * dpr,
+                                covered.height() * dpr);
+            painter.drawImage(QRectF(covered), picture_, source);
         }
+        // Only what the picture leaves uncovered needs the back colour.
+        for (const QRect& bare : QRegion(dirty) - covered)
+            painter.fillRect(bare, backColor_);
     }
     for (const LineControl* line : lines_)
         line->paint(painter);
