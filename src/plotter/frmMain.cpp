@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLocale>
@@ -269,6 +270,21 @@ void frmMain::Form_MouseMove(float X, float Y)
 void frmMain::paintAbove(QPainter& painter, const QRect&)
 {
     l.paint(painter);
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    // Windows this one owns (a viewer left open after a capture) stay loaded: the program
+    // ends with its last window, not with this one.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow() && child->isVisible()) {
+            const QRect geometry = child->geometry();
+            child->setParent(nullptr, child->windowFlags());
+            child->setGeometry(geometry);
+            child->show();
+        }
+    }
+    forms::DrawingSurface::closeEvent(event);
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)

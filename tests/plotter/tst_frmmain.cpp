@@ -1,12 +1,15 @@
 #include "plotter/Module.h"
 #include "plotter/frmMain.h"
 
+#include "forms/FormInstance.h"
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QPainter>
 #include <QScreen>
 #include <QLabel>
 #include <QPaintEvent>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -350,6 +353,31 @@ private slots:
         const QString out = QString::fromLatin1(xprop.readAllStandardOutput());
         const qint64 property = out.section(QLatin1Char('='), 1).trimmed().toLongLong();
         QVERIFY2(qAbs(property - qint64(value / 255.0 * 0xffffffffu)) < 2, qPrintable(out));
+    }
+
+    void viewerOutlivesTheMainWindow()
+    {
+        frmMain& window = freshWindow();
+        QTest::mouseClick(window.findChild<QPushButton*>("Capture"), Qt::LeftButton);
+        QPointer<QWidget> viewer = QApplication::activeModalWidget();
+        QVERIFY(viewer);
+        QCOMPARE(viewer->objectName(), QStringLiteral("frmScreenCapture"));
+        QCOMPARE(viewer->parentWidget(), &window);
+        forms::ShowModeless(*viewer); // as after a capture
+        QVERIFY(QTest::qWaitForWindowExposed(viewer));
+
+        const QRect placed = viewer->geometry();
+        window.close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // Still loaded and shown where it was, so the program goes on running with it.
+        QVERIFY(viewer);
+        QVERIFY(viewer->isVisible());
+        QVERIFY(!viewer->parentWidget());
+        QCOMPARE(viewer->geometry(), placed);
+
+        viewer->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!viewer);
     }
 
     // Last: ending the event loop is what Quit does.
