@@ -1,6 +1,7 @@
 #include "capture/frmCaptureRectangle.h"
 
 #include "capture/BandGeometry.h"
+#include "capture/PictureRegion.h"
 #include "capture/RubberBand.h"
 #include "forms/PictureBox.h"
 
@@ -177,7 +178,7 @@ void frmCaptureRectangle::completeSelection()
     const QRect area = ClipToPicture(band_->bounds(), snapshot.size());
     band_->hide();
     if (!area.isEmpty())
-        emit selected(area == snapshot.rect() ? snapshot : snapshot.copy(area));
+        emit selected(PictureRegion(snapshot, area));
     leave();
 }
 

@@ -459,12 +459,12 @@ bool frmScreenCapture::CaptureDesktop()
     const long tx = std::max(1L, std::lrint(forms::TwipsPerPixelX(screen)));
     const long ty = std::max(1L, std::lrint(forms::TwipsPerPixelY(screen)));
     const QPoint corner = screen ? screen->geometry().topLeft() : QPoint();
-    forms::Picture grabbed = GrabWindowArea(GetDesktopWindow(), false, corner.x(), corner.y(),
-                                            static_cast<int>(widthTwips / tx),
-                                            static_cast<int>(heightTwips / ty));
-    // The old picture goes first, so its pixels can serve the next capture.
+    // The old picture goes before the grab, so its pixels can serve this capture and a
+    // capture never holds two screens' worth of memory.
     setPicture(forms::Picture());
-    setPicture(grabbed);
+    setPicture(GrabWindowArea(GetDesktopWindow(), false, corner.x(), corner.y(),
+                              static_cast<int>(widthTwips / tx),
+                              static_cast<int>(heightTwips / ty)));
     move(where);
     return true;
 }

@@ -1,4 +1,5 @@
 zarnel_add_test(tst_rubberband ${CMAKE_CURRENT_LIST_DIR}/tst_rubberband.cpp OFFSCREEN)
+zarnel_add_test(tst_pictureregion ${CMAKE_CURRENT_LIST_DIR}/tst_pictureregion.cpp OFFSCREEN)
 
 zarnel_add_test(tst_rectangle ${CMAKE_CURRENT_LIST_DIR}/tst_rectangle.cpp
                 ${CMAKE_CURRENT_LIST_DIR}/OverlayTestSupport.h)
