@@ -106,6 +106,16 @@ QString fileFailure(const QString& what, const QString& path, const QString& cau
     return QObject::tr("%1 \"%2\".\n\n%3").arg(what, QDir::toNativeSeparators(path), cause);
 }
 
+// Runs one of the viewer's file dialogs (named CD1, as in the design): the path the user
+// chose, or empty when they cancelled.
+QString runFileDialog(QFileDialog& dialog)
+{
+    dialog.setObjectName(QStringLiteral("CD1"));
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
+}
+
 forms::FormInstance<frmScreenCapture>& viewerForm()
 {
     static forms::FormInstance<frmScreenCapture> form;
@@ -515,7 +525,6 @@ void frmScreenCapture::mnuOpen_Click()
 {
     initDir_ = openFolder();
     QFileDialog dialog(this, tr("Open"));
-    dialog.setObjectName(QStringLiteral("CD1"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters({QStringLiteral("GIF Files (*.gif)"), QStringLiteral("JPEG Files(*.jpg)"),
@@ -523,9 +532,7 @@ void frmScreenCapture::mnuOpen_Click()
     // A folder that does not exist leaves the dialog where it opens by default.
     if (QFileInfo(initDir_).isDir())
         dialog.setDirectory(initDir_);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const QString path = dialog.selectedFiles().value(0);
+    const QString path = runFileDialog(dialog);
     if (path.isEmpty())
         return;
     LoadedPicture loaded = LoadPicture(path);
@@ -551,16 +558,13 @@ void frmScreenCapture::mnuSave_Click()
         return;
     }
     QFileDialog dialog(this, tr("Save As"));
-    dialog.setObjectName(QStringLiteral("CD1"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("Bitmap Files (*.bmp)"));
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!initDir_.isEmpty() && QFileInfo(initDir_).isDir())
         dialog.setDirectory(initDir_);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const QString path = dialog.selectedFiles().value(0);
+    const QString path = runFileDialog(dialog);
     if (path.isEmpty())
         return;
     const QString error = SavePicture(picture(), path);
