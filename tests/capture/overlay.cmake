@@ -21,3 +21,11 @@ zarnel_add_test(tst_rectangle_viewer ${CMAKE_CURRENT_LIST_DIR}/tst_rectangle_vie
 add_test(NAME tst_rectangle_viewer_hidpi COMMAND tst_rectangle_viewer)
 set_tests_properties(tst_rectangle_viewer_hidpi PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_SCALE_FACTOR=2;QT_ACCESSIBILITY=0" TIMEOUT 300)
+
+# Under a real window manager: the overlay still covers the screen and takes Escape.
+add_test(NAME tst_rectangle_wm
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/with_xvfb.sh 1920x1080x24 $<TARGET_FILE:tst_rectangle>)
+add_test(NAME tst_rectangle_viewer_wm
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/with_xvfb.sh 1920x1080x24 $<TARGET_FILE:tst_rectangle_viewer>)
+set_tests_properties(tst_rectangle_wm tst_rectangle_viewer_wm PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_ACCESSIBILITY=0;ZARNEL_WM=openbox" TIMEOUT 120)

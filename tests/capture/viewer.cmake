@@ -22,3 +22,9 @@ set_tests_properties(tst_viewer_4k PROPERTIES
 add_test(NAME tst_viewerFiles_hidpi COMMAND tst_viewerFiles)
 set_tests_properties(tst_viewerFiles_hidpi PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_SCALE_FACTOR=2;QT_ACCESSIBILITY=0" TIMEOUT 300)
+# Under a real window manager: the viewer, framed, is still absent from its own capture
+# and comes back where it was.
+add_test(NAME tst_viewer_wm
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/with_xvfb.sh 1920x1080x24 $<TARGET_FILE:tst_viewer>)
+set_tests_properties(tst_viewer_wm PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_ACCESSIBILITY=0;ZARNEL_WM=openbox" TIMEOUT 120)

@@ -1,6 +1,7 @@
 #!/bin/sh
 # with_xvfb.sh WxHxD command...: runs command against a private X server with a screen of
 # that size and depth, on a display number the server picks itself, then stops it.
+# With ZARNEL_WM=openbox the command runs under that window manager.
 set -u
 screen=$1
 shift
@@ -17,6 +18,22 @@ while [ ! -s "$ready" ]; do
     tries=$((tries + 1))
     sleep 0.05
 done
+display=":$(head -n 1 "$ready")"
+if [ -n "${ZARNEL_WM:-}" ]; then
+    DISPLAY=$display "$ZARNEL_WM" >/dev/null 2>&1 &
+    manager=$!
+    trap 'kill $manager $server 2>/dev/null; rm -f "$ready"' EXIT
+    # The manager is up once it has announced itself on the root window.
+    tries=0
+    until DISPLAY=$display xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+        if ! kill -0 $manager 2>/dev/null || [ $tries -ge 200 ]; then
+            echo "with_xvfb.sh: $ZARNEL_WM did not start" >&2
+            exit 1
+        fi
+        tries=$((tries + 1))
+        sleep 0.05
+    done
+fi
 status=0
-DISPLAY=":$(head -n 1 "$ready")" "$@" || status=$?
+DISPLAY=$display "$@" || status=$?
 exit $status
