@@ -1,49 +1,24 @@
 #include "capture/frmScreenCapture.h"
 
-#include "capture/Capture.h"
-#include "capture/ImageFiles.h"
-#include "capture/ScreenSettle.h"
-#include "capture/ScrollModel.h"
 #include "capture/ViewerArtwork.h"
-#include "capture/frmCaptureRectangle.h"
-#include "capture/frmPrintScreen.h"
-#include "forms/DoEvents.h"
-#include "forms/MsgBox.h"
+#include "capture/ViewerDesign.h"
+#include "forms/FormInstance.h"
 #include "forms/PictureBox.h"
-#include "forms/Twips.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QScreen>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QWheelEvent>
 
-#include <cmath>
-
 namespace capture {
-namespace {
 
-// The design's client area and control placement, in twips.
-constexpr double kClientWidth = 7980;
-constexpr double kClientHeight = 5160;
-constexpr double kToolbarHeight = 420;
-constexpr double kViewportLeft = 0;
-constexpr double kViewportTop = 450;
-constexpr double kScrollBarThickness = 255;
-// The layout arithmetic measures the window from its outer edges; these are the
-// border and caption allowances it assumes, so the same numbers hold with or without
-// a window manager.
-constexpr double kFrameAllowanceX = 120;
-constexpr double kFrameAllowanceY = 430;
+using namespace viewer_design;
+
+namespace {
 
 const QColor kViewportGrey(0x80, 0x80, 0x80);
 
@@ -87,33 +62,6 @@ QScrollBar* makeScrollBar(Qt::Orientation orientation, const char* name, const Q
     bar->setRange(0, 0);
     bar->hide();
     return bar;
-}
-
-int px(double twips) { return forms::TwipsToPixelsX(twips); }
-int py(double twips) { return forms::TwipsToPixelsY(twips); }
-
-QString openFolder()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("c:\\aaaaaa");
-#else
-    return QDir::home().filePath(QStringLiteral("aaaaaa"));
-#endif
-}
-
-QString fileFailure(const QString& what, const QString& path, const QString& cause)
-{
-    return QObject::tr("%1 \"%2\".\n\n%3").arg(what, QDir::toNativeSeparators(path), cause);
-}
-
-// Runs one of the viewer's file dialogs (named CD1, as in the design): the path the user
-// chose, or empty when they cancelled.
-QString runFileDialog(QFileDialog& dialog)
-{
-    dialog.setObjectName(QStringLiteral("CD1"));
-    if (dialog.exec() != QDialog::Accepted)
-        return QString();
-    return dialog.selectedFiles().value(0);
 }
 
 forms::FormInstance<frmScreenCapture>& viewerForm()
@@ -275,112 +223,6 @@ void frmScreenCapture::Toolbar1_ButtonClick(const QString& key)
         }
     }
 }
-
-// ---- Layout and scrolling -------------------------------------------------------------
-
-double frmScreenCapture::outerWidthTwips() const
-{
-    return client_->width() * forms::TwipsPerPixelX(screen()) + kFrameAllowanceX;
-}
-
-double frmScreenCapture::outerHeightTwips() const
-{
-    return client_->height() * forms::TwipsPerPixelY(screen()) + kFrameAllowanceY;
-}
-
-void frmScreenCapture::setOuterSizeTwips(double width, double height)
-{
-    const int clientWidth = forms::TwipsToPixelsX(width - kFrameAllowanceX, screen());
-    const int clientHeight = forms::TwipsToPixelsY(height - kFrameAllowanceY, screen());
-    resize(clientWidth + (this->width() - client_->width()),
-           clientHeight + (this->height() - client_->height()));
-}
-
-void frmScreenCapture::Form_Resize()
-{
-    const double width = outerWidthTwips();
-    const double height = outerHeightTwips();
-    const double wanted = EnforcedWindowWidth(width);
-    const double wantedHeight = EnforcedWindowHeight(height);
-    if (wanted != width || wantedHeight != height)
-        setOuterSizeTwips(wanted, wantedHeight);
-    Toolbar1_->setGeometry(0, 0, client_->width(), py(kToolbarHeight));
-    ArrangeViewport();
-    SetupScrollBars();
-}
-
-void frmScreenCapture::ArrangeViewport()
-{
-    ViewportInput in;
-    in.windowWidth = outerWidthTwips();
-    in.windowHeight = outerHeightTwips();
-    in.vScrollVisible = !VScroll1_->isHidden();
-    in.hScrollVisible = !HScroll1_->isHidden();
-    in.vScrollWidth = VScroll1_->width() * forms::TwipsPerPixelX(screen());
-    in.hScrollHeight = HScroll1_->height() * forms::TwipsPerPixelY(screen());
-    in.toolbarHeight = Toolbar1_->height() * forms::TwipsPerPixelY(screen());
-    in.viewportLeft = kViewportLeft;
-    in.viewportTop = kViewportTop;
-    const ViewportLayout out = capture::ArrangeViewport(in);
-    if (out.viewportWidth <= 0 || out.viewportHeight <= 0)
-        return; // too small for a viewport: leave everything where it is
-
-    Picture1_->setGeometry(px(in.viewportLeft), py(in.viewportTop), px(out.viewportWidth),
-                           py(out.viewportHeight));
-    VScroll1_->setGeometry(px(out.vScrollLeft), py(out.vScrollTop), VScroll1_->width(),
-                           py(out.vScrollHeight));
-    VScroll1_->setValue(0);
-    HScroll1_->setGeometry(px(out.hScrollLeft), py(out.hScrollTop), px(out.hScrollWidth),
-                           HScroll1_->height());
-    HScroll1_->setValue(0);
-    Picture2_->move(0, 0);
-}
-
-void frmScreenCapture::SetupScrollBars()
-{
-    const double tx = forms::TwipsPerPixelX(screen());
-    const double ty = forms::TwipsPerPixelY(screen());
-    bool visibilityChanged = false;
-    const auto setUp = [&visibilityChanged](QScrollBar* bar, const ScrollRange& range) {
-        bar->setValue(0);
-        bar->setRange(0, range.max);
-        bar->setSingleStep(range.smallChange);
-        bar->setPageStep(range.largeChange);
-        if (bar->isHidden() == range.visible()) {
-            visibilityChanged = true;
-            bar->setVisible(range.visible());
-        }
-        bar->update();
-    };
-    setUp(VScroll1_, ComputeScrollRange(Picture2_->height(), Picture1_->height() * ty, ty));
-    setUp(HScroll1_, ComputeScrollRange(Picture2_->width(), Picture1_->width() * tx, tx));
-
-    if (!Picture1_->isHidden()) {
-        QWidget* active = focusWidget();
-        Picture1_->setFocus();
-        if (active && active != HScroll1_ && active != VScroll1_)
-            active->setFocus();
-    }
-    if (visibilityChanged)
-        ArrangeViewport();
-}
-
-void frmScreenCapture::HScroll1_Change(int value)
-{
-    const double tx = forms::TwipsPerPixelX(screen());
-    if (const auto left = ImageOffsetForScroll(value, HScroll1_->maximum(), Picture2_->width(),
-                                               Picture1_->width() * tx, tx, kHorizontalEndMargin))
-        Picture2_->move(static_cast<int>(std::lrint(*left)), Picture2_->y());
-}
-
-void frmScreenCapture::VScroll1_Change(int value)
-{
-    const double ty = forms::TwipsPerPixelY(screen());
-    if (const auto top = ImageOffsetForScroll(value, VScroll1_->maximum(), Picture2_->height(),
-                                              Picture1_->height() * ty, ty, kVerticalEndMargin))
-        Picture2_->move(Picture2_->x(), static_cast<int>(std::lrint(*top)));
-}
-
 bool frmScreenCapture::event(QEvent* event)
 {
     const bool handled = QMainWindow::event(event);
@@ -435,165 +277,6 @@ bool frmScreenCapture::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-// ---- Commands ---------------------------------------------------------------------------
-
-void frmScreenCapture::waitUntilOffScreen()
-{
-    QElapsedTimer timer;
-    timer.start();
-    const auto elapsed = [&timer] { return std::chrono::nanoseconds(timer.nsecsElapsed()); };
-    // The X server unmaps us (and the window manager its frame) asynchronously.
-    while (!IsOffScreen(*this) && elapsed() < kHideTimeout)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    // Windows uncovered by ours repaint now: our own through the event loop, other
-    // programs' in their own time, for which the settle allows.
-    const auto settleUntil = std::min(elapsed() + kRepaintSettle,
-                                      std::chrono::nanoseconds(kHideTimeout) + kRepaintSettle);
-    while (elapsed() < settleUntil)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    SyncWithDisplay();
-    lastHideWait_ = elapsed();
-}
-
-bool frmScreenCapture::CaptureDesktop()
-{
-    const QPoint where = pos();
-    hide();
-    waitUntilOffScreen();
-
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const long widthTwips = std::lrint(forms::ScreenWidthTwips(screen));
-    const long heightTwips = std::lrint(forms::ScreenHeightTwips(screen));
-    const long tx = std::max(1L, std::lrint(forms::TwipsPerPixelX(screen)));
-    const long ty = std::max(1L, std::lrint(forms::TwipsPerPixelY(screen)));
-    const QPoint corner = screen ? screen->geometry().topLeft() : QPoint();
-    // The old picture goes before the grab, so its pixels can serve this capture and a
-    // capture never holds two screens' worth of memory.
-    setPicture(forms::Picture());
-    setPicture(GrabWindowArea(GetDesktopWindow(), false, corner.x(), corner.y(),
-                              static_cast<int>(widthTwips / tx),
-                              static_cast<int>(heightTwips / ty)));
-    move(where);
-    return true;
-}
-
-void frmScreenCapture::mnuFullScreen_Click()
-{
-    CaptureDesktop();
-    forms::ShowModeless(*this);
-    SetupScrollBars();
-}
-
-void frmScreenCapture::mnuRectangle_Click()
-{
-    CaptureDesktop();
-    forms::DoEvents();
-    frmCaptureRectangle& overlay = frmCaptureRectangle::instance();
-    disconnect(&overlay, nullptr, this, nullptr);
-    connect(&overlay, &frmCaptureRectangle::selected, this,
-            [this](const forms::Picture& selection) { setPicture(selection); });
-    connect(&overlay, &frmCaptureRectangle::closed, this, [this] {
-        forms::ShowModeless(*this);
-        SetupScrollBars();
-    });
-    overlay.ShowPicture(picture());
-}
-
-void frmScreenCapture::mnuCrop_Click()
-{
-    crop_.StartCropMode();
-}
-
-void frmScreenCapture::mnuPrint_Click()
-{
-    if (!forms::HasPicture(picture())) {
-        forms::MsgBox(QStringLiteral("Please capture or load an image before printing."),
-                      forms::vbInformation, QStringLiteral("Nothing To Print"));
-        return;
-    }
-    frmPrintScreen::instance().PrintBitmap(picture());
-}
-
-void frmScreenCapture::mnuExit_Click()
-{
-    forms::Unload(*this);
-}
-
-void frmScreenCapture::mnuOpen_Click()
-{
-    initDir_ = openFolder();
-    QFileDialog dialog(this, tr("Open"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({QStringLiteral("GIF Files (*.gif)"), QStringLiteral("JPEG Files(*.jpg)"),
-                           QStringLiteral("Bitmap Files (*.bmp)")});
-    // A folder that does not exist leaves the dialog where it opens by default.
-    if (QFileInfo(initDir_).isDir())
-        dialog.setDirectory(initDir_);
-    const QString path = runFileDialog(dialog);
-    if (path.isEmpty())
-        return;
-    LoadedPicture loaded = LoadPicture(path);
-    if (!loaded.error.isEmpty()) {
-        forms::MsgBox(fileFailure(tr("Cannot open"), path, loaded.error), forms::vbInformation,
-                      tr("Open"));
-        return;
-    }
-    // One image pixel per device pixel, like a capture.
-    loaded.picture.setDevicePixelRatio(devicePixelRatioF());
-    setPicture(forms::Picture());
-    setPicture(loaded.picture);
-    // The closing dialog may or may not reactivate the window; the bars must follow the
-    // new picture either way.
-    SetupScrollBars();
-}
-
-void frmScreenCapture::mnuSave_Click()
-{
-    if (!forms::HasPicture(picture())) {
-        forms::MsgBox(QStringLiteral("Please capture or load an image before saving."),
-                      forms::vbInformation, QStringLiteral("Nothing To Save"));
-        return;
-    }
-    QFileDialog dialog(this, tr("Save As"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral("Bitmap Files (*.bmp)"));
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (!initDir_.isEmpty() && QFileInfo(initDir_).isDir())
-        dialog.setDirectory(initDir_);
-    const QString path = runFileDialog(dialog);
-    if (path.isEmpty())
-        return;
-    const QString error = SavePicture(picture(), path);
-    if (!error.isEmpty())
-        forms::MsgBox(fileFailure(tr("Cannot save"), path, error), forms::vbInformation,
-                      tr("Save As"));
-}
-
-void frmScreenCapture::mnuCopy_Click()
-{
-    if (!forms::HasPicture(picture())) {
-        forms::MsgBox(QStringLiteral("Please capture or load an image before copying to clipboard."),
-                      forms::vbInformation, QStringLiteral("Nothing To Copy"));
-        return;
-    }
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    forms::DoEvents();
-    clipboard->setImage(picture());
-    forms::DoEvents();
-    if (!clipboard->ownsClipboard()) {
-        forms::MsgBox(tr("The image could not be put on the clipboard: the system did not make "
-                         "this program the clipboard's owner."),
-                      forms::vbInformation, QStringLiteral("Copy Image to Clipboard"));
-        return;
-    }
-    forms::MsgBox(QStringLiteral("Image saved to Windows clipboard.  Use Paste or CTL+V in another "
-                                 "application, such as Word, to paste image from clipboard."),
-                  forms::vbInformation, QStringLiteral("Copy Image to Clipboard"));
 }
 
 } // namespace capture

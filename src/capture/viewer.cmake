@@ -7,4 +7,8 @@ target_sources(zarnel_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ImageFiles.cpp ${CMAKE_CURRENT_LIST_DIR}/ImageFiles.h
   ${CMAKE_CURRENT_LIST_DIR}/ViewerArtwork.cpp ${CMAKE_CURRENT_LIST_DIR}/ViewerArtwork.h
   ${CMAKE_CURRENT_LIST_DIR}/frmScreenCapture.cpp ${CMAKE_CURRENT_LIST_DIR}/frmScreenCapture.h
+  ${CMAKE_CURRENT_LIST_DIR}/ViewerDesign.h
+  ${CMAKE_CURRENT_LIST_DIR}/ViewerLayout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ViewerFileCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ViewerCaptureCommands.cpp
 )

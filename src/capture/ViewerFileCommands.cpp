@@ -1,0 +1,134 @@
+// The viewer's file, clipboard and print commands.
+#include "capture/frmScreenCapture.h"
+
+#include "capture/ImageFiles.h"
+#include "capture/frmPrintScreen.h"
+#include "forms/DoEvents.h"
+#include "forms/MsgBox.h"
+#include "forms/PictureBox.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+namespace capture {
+namespace {
+
+QString openFolder()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("c:\\aaaaaa");
+#else
+    return QDir::home().filePath(QStringLiteral("aaaaaa"));
+#endif
+}
+
+QString fileFailure(const QString& what, const QString& path, const QString& cause)
+{
+    return QObject::tr("%1 \"%2\".\n\n%3").arg(what, QDir::toNativeSeparators(path), cause);
+}
+
+// Runs one of the viewer's file dialogs (named CD1, as in the design): the path the user
+// chose, or empty when they cancelled.
+QString runFileDialog(QFileDialog& dialog)
+{
+    dialog.setObjectName(QStringLiteral("CD1"));
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
+}
+} // namespace
+
+void frmScreenCapture::mnuPrint_Click()
+{
+    if (!forms::HasPicture(picture())) {
+        forms::MsgBox(QStringLiteral("Please capture or load an image before printing."),
+                      forms::vbInformation, QStringLiteral("Nothing To Print"));
+        return;
+    }
+    frmPrintScreen::instance().PrintBitmap(picture());
+}
+
+void frmScreenCapture::mnuExit_Click()
+{
+    forms::Unload(*this);
+}
+
+void frmScreenCapture::mnuOpen_Click()
+{
+    initDir_ = openFolder();
+    QFileDialog dialog(this, tr("Open"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("GIF Files (*.gif)"), QStringLiteral("JPEG Files(*.jpg)"),
+                           QStringLiteral("Bitmap Files (*.bmp)")});
+    // A folder that does not exist leaves the dialog where it opens by default.
+    if (QFileInfo(initDir_).isDir())
+        dialog.setDirectory(initDir_);
+    const QString path = runFileDialog(dialog);
+    if (path.isEmpty())
+        return;
+    LoadedPicture loaded = LoadPicture(path);
+    if (!loaded.error.isEmpty()) {
+        forms::MsgBox(fileFailure(tr("Cannot open"), path, loaded.error), forms::vbInformation,
+                      tr("Open"));
+        return;
+    }
+    // One image pixel per device pixel, like a capture.
+    loaded.picture.setDevicePixelRatio(devicePixelRatioF());
+    setPicture(forms::Picture());
+    setPicture(loaded.picture);
+    // The closing dialog may or may not reactivate the window; the bars must follow the
+    // new picture either way.
+    SetupScrollBars();
+}
+
+void frmScreenCapture::mnuSave_Click()
+{
+    if (!forms::HasPicture(picture())) {
+        forms::MsgBox(QStringLiteral("Please capture or load an image before saving."),
+                      forms::vbInformation, QStringLiteral("Nothing To Save"));
+        return;
+    }
+    QFileDialog dialog(this, tr("Save As"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QStringLiteral("Bitmap Files (*.bmp)"));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!initDir_.isEmpty() && QFileInfo(initDir_).isDir())
+        dialog.setDirectory(initDir_);
+    const QString path = runFileDialog(dialog);
+    if (path.isEmpty())
+        return;
+    const QString error = SavePicture(picture(), path);
+    if (!error.isEmpty())
+        forms::MsgBox(fileFailure(tr("Cannot save"), path, error), forms::vbInformation,
+                      tr("Save As"));
+}
+
+void frmScreenCapture::mnuCopy_Click()
+{
+    if (!forms::HasPicture(picture())) {
+        forms::MsgBox(QStringLiteral("Please capture or load an image before copying to clipboard."),
+                      forms::vbInformation, QStringLiteral("Nothing To Copy"));
+        return;
+    }
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    forms::DoEvents();
+    clipboard->setImage(picture());
+    forms::DoEvents();
+    if (!clipboard->ownsClipboard()) {
+        forms::MsgBox(tr("The image could not be put on the clipboard: the system did not make "
+                         "this program the clipboard's owner."),
+                      forms::vbInformation, QStringLiteral("Copy Image to Clipboard"));
+        return;
+    }
+    forms::MsgBox(QStringLiteral("Image saved to Windows clipboard.  Use Paste or CTL+V in another "
+                                 "application, such as Word, to paste image from clipboard."),
+                  forms::vbInformation, QStringLiteral("Copy Image to Clipboard"));
+}
+
+} // namespace capture
