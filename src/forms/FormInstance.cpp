@@ -1,15 +1,35 @@
 #include "forms/FormInstance.h"
 
+#include "forms/FrameMargins.h"
+
 #include <QScreen>
 
 namespace forms {
 
+namespace {
+
+// Makes form a dialog of owner, keeping its geometry and unload-on-close.
+void makeDialogOf(QWidget& form, QWidget& owner)
+{
+    const bool deleteOnClose = form.testAttribute(Qt::WA_DeleteOnClose);
+    const bool moved = form.testAttribute(Qt::WA_Moved);
+    const QRect geometry = form.geometry();
+    form.setParent(&owner, (form.windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    form.setAttribute(Qt::WA_DeleteOnClose, deleteOnClose);
+    if (moved)
+        form.setGeometry(geometry);
+}
+
+} // namespace
+
 void ShowModal(QWidget& form, QWidget& owner)
 {
-    if (form.parentWidget() != &owner) {
-        const bool deleteOnClose = form.testAttribute(Qt::WA_DeleteOnClose);
-        form.setParent(&owner, form.windowFlags() | Qt::Window);
-        form.setAttribute(Qt::WA_DeleteOnClose, deleteOnClose);
+    // A dialog is what window managers keep above its owner (WM_TRANSIENT_FOR) and
+    // minimise with it, so a modal window can never be hidden away from the window it blocks.
+    // It stays one when it is shown modelessly later.
+    if (form.windowType() != Qt::Dialog || form.parentWidget() != &owner) {
+        form.hide();
+        makeDialogOf(form, owner);
     }
     if (form.isVisible() && form.windowModality() != Qt::ApplicationModal)
         form.hide(); // modality takes effect only when a window is shown
@@ -40,9 +60,18 @@ void CentreOnScreen(QWidget& form)
     const QScreen* screen = form.screen();
     if (!screen)
         return;
-    QRect frame = form.frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    form.move(frame.topLeft());
+    form.winId(); // the frame is asked for on behalf of the native window
+    QMargins frame = QMargins(form.geometry().left() - form.frameGeometry().left(),
+                              form.geometry().top() - form.frameGeometry().top(),
+                              form.frameGeometry().right() - form.geometry().right(),
+                              form.frameGeometry().bottom() - form.geometry().bottom());
+    // Before its first showing a window's frame is not known yet: ask for the one it will get,
+    // so it is shown centred rather than moved once framed.
+    if (frame.isNull())
+        frame = ExpectedFrameMargins(form).value_or(QMargins());
+    QRect outer = QRect(QPoint(), form.size()).marginsAdded(frame);
+    outer.moveCenter(screen->availableGeometry().center());
+    form.setGeometry(QRect(outer.topLeft() + QPoint(frame.left(), frame.top()), form.size()));
 }
 
 } // namespace forms

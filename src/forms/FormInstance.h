@@ -36,7 +36,8 @@ void ShowModeless(QWidget& form);
 // Unloads form (closes it; a FormInstance deletes it).
 void Unload(QWidget& form);
 
-// Centres a top-level window on its screen.
+// Centres a top-level window, frame included, on its screen; call it before the window
+// is shown, so it appears in place.
 void CentreOnScreen(QWidget& form);
 
 } // namespace forms

@@ -146,17 +146,16 @@ void frmMain::buildControls()
     setTabOrder(o4, Quit);
     setTabOrder(Quit, Slider);
     setTabOrder(Slider, Capture);
+    cmdCoordinateList->setFocus(); // the first stop of the tab order
 }
 
 void frmMain::Show()
 {
     if (!shownOnce) {
         shownOnce = true;
-        show();
         forms::CentreOnScreen(*this);
-    } else {
-        show();
     }
+    show();
     raise();
     activateWindow();
 }
@@ -184,16 +183,34 @@ float frmMain::snapFraction() const
     return 0.2f;
 }
 
+bool frmMain::onControl(QPointF at) const
+{
+    // A control that ignores a press (a label, a button's right click) passes it on to us;
+    // the plane only takes what lands on its own surface or on the strip's bare shape,
+    // which lets the mouse through.
+    return childAt(at.toPoint()) != nullptr;
+}
+
 void frmMain::mousePressEvent(QMouseEvent* event)
 {
     // Every button places vertices.
     const QPointF at = event->position();
+    if (onControl(at))
+        return;
     Form_MouseDown(static_cast<float>(at.x()), static_cast<float>(at.y()));
+}
+
+void frmMain::mouseDoubleClickEvent(QMouseEvent*)
+{
+    // The second press of a double click is no press of its own: a polygon closed by the
+    // first one keeps its area.
 }
 
 void frmMain::mouseMoveEvent(QMouseEvent* event)
 {
     const QPointF at = event->position();
+    if (onControl(at))
+        return;
     Form_MouseMove(static_cast<float>(at.x()), static_cast<float>(at.y()));
 }
 

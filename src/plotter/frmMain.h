@@ -31,6 +31,7 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void paintAbove(QPainter& painter, const QRect& dirty) override;
     void closeEvent(QCloseEvent* event) override;
@@ -41,6 +42,7 @@ private:
     template <class> friend class forms::FormInstance;
 
     void buildControls();
+    bool onControl(QPointF at) const;
     void Form_Load();
     void Form_MouseDown(float X, float Y);
     void Form_MouseMove(float X, float Y);

@@ -12,8 +12,10 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
@@ -69,6 +71,27 @@ void click(QWidget& window, QPoint at, Qt::MouseButton button = Qt::LeftButton)
 {
     QTest::mouseMove(&window, at);
     QTest::mouseClick(&window, button, Qt::NoModifier, at);
+}
+
+// Runs xdotool against the X server, so input arrives as a user's would.
+bool xdotool(const QStringList& args)
+{
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (program.isEmpty())
+        return false;
+    QProcess process;
+    process.start(program, args);
+    return process.waitForFinished(10000) && process.exitCode() == 0;
+}
+
+// A window property as xprop prints it.
+QString xprop(const QWidget& window, const char* property)
+{
+    QProcess process;
+    process.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()),
+                                            QString::fromLatin1(property)});
+    process.waitForFinished(10000);
+    return QString::fromLatin1(process.readAllStandardOutput()).trimmed();
 }
 
 QString caption(const frmMain& window)
@@ -144,6 +167,95 @@ private slots:
         // Centred on the screen.
         const QPoint centre = window.screen()->availableGeometry().center();
         QVERIFY((window.frameGeometry().center() - centre).manhattanLength() <= 2);
+    }
+
+    void focusStartsOnCoordinateList()
+    {
+        frmMain& window = freshWindow();
+        QTRY_COMPARE(QApplication::focusWidget(),
+                     window.findChild<QWidget*>(QStringLiteral("cmdCoordinateList")));
+    }
+
+    // A press on a control never reaches the plane, whatever the button: not as a new
+    // vertex, and not as the start of a new polygon that throws the area away.
+    void pressesOnControlsLeaveThePlane_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<Qt::MouseButton>("button");
+        for (const char* label : {"Label1", "Label1a", "lblArea"})
+            QTest::newRow(label) << QString::fromLatin1(label) << Qt::LeftButton;
+        for (const char* control : {"Quit", "Capture", "cmdCoordinateList", "Slider", "o2"}) {
+            QTest::addRow("%s-right", control) << QString::fromLatin1(control) << Qt::RightButton;
+            QTest::addRow("%s-middle", control) << QString::fromLatin1(control) << Qt::MiddleButton;
+        }
+    }
+
+    void pressesOnControlsLeaveThePlane()
+    {
+        QFETCH(QString, control);
+        QFETCH(Qt::MouseButton, button);
+        frmMain& window = freshWindow();
+        for (QPoint p : {QPoint(150, 450), QPoint(240, 450), QPoint(240, 330), QPoint(150, 450)})
+            click(window, p);
+        QCOMPARE(caption(window), QStringLiteral("Area: 6"));
+
+        // Near the control's top edge: a press there would snap onto the plane's edge.
+        const QWidget* target = window.findChild<QWidget*>(control);
+        QVERIFY(target);
+        const QPoint at(target->geometry().center().x(), target->y() + 3);
+        QCOMPARE(window.childAt(at), target);
+        click(window, at, button);
+        QTest::qWait(20);
+        QCOMPARE(caption(window), QStringLiteral("Area: 6"));
+        QCOMPARE(plotter::VertexList().size(), std::size_t(3));
+    }
+
+    void doubleClickKeepsTheClosedPolygon()
+    {
+        frmMain& window = freshWindow();
+        for (QPoint p : {QPoint(150, 450), QPoint(240, 450), QPoint(240, 330)})
+            click(window, p);
+        const QPoint first = window.mapToGlobal(QPoint(150, 450)) * window.devicePixelRatioF();
+        if (!xdotool({"mousemove", QString::number(first.x()), QString::number(first.y()),
+                      "click", "--repeat", "2", "--delay", "40", "1"}))
+            QSKIP("xdotool cannot drive this X server");
+        QTRY_COMPARE(caption(window), QStringLiteral("Area: 6"));
+        QTest::qWait(100);
+        QCOMPARE(caption(window), QStringLiteral("Area: 6"));
+        QCOMPARE(plotter::VertexList().size(), std::size_t(3));
+    }
+
+    // Window managers keep a transient window above its owner and minimise it with it.
+    void modalWindowsAreTransient_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("form");
+        QTest::newRow("list") << "cmdCoordinateList" << "frmCoordinates";
+        QTest::newRow("viewer") << "Capture" << "frmScreenCapture";
+    }
+
+    void modalWindowsAreTransient()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, form);
+        frmMain& window = freshWindow();
+        QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton);
+        QPointer<QWidget> modal = QApplication::activeModalWidget();
+        QVERIFY(modal);
+        const auto unload = qScopeGuard([&modal] {
+            if (modal)
+                modal->close();
+        });
+        QCOMPARE(modal->objectName(), form);
+        QVERIFY(QTest::qWaitForWindowExposed(modal));
+        // Centred by its whole frame, title bar included, when a window manager frames it.
+        const QPoint centre = modal->screen()->availableGeometry().center();
+        QTRY_VERIFY2((modal->frameGeometry().center() - centre).manhattanLength() <= 2,
+                     qPrintable(QStringLiteral("%1,%2").arg(modal->frameGeometry().center().x())
+                                    .arg(modal->frameGeometry().center().y())));
+        const QString owner = QStringLiteral("0x%1").arg(window.winId(), 0, 16);
+        QVERIFY2(xprop(*modal, "WM_TRANSIENT_FOR").endsWith(owner),
+                 qPrintable(xprop(*modal, "WM_TRANSIENT_FOR") + " " + owner));
     }
 
     void focusOrder()
@@ -291,10 +403,11 @@ private slots:
     void pressesBelowThePlaneAreIgnored()
     {
         frmMain& window = freshWindow();
-        click(window, {300, 616}); // snaps to 630
+        // On the strip's bare shape, between the area label and Coordinate LIst.
+        click(window, {900, 616}); // snaps to 630
         QVERIFY(plotter::VertexList().empty());
-        click(window, {300, 610}); // snaps to 600: on the lower edge
-        QCOMPARE(plotter::VertexList(), (std::vector<Vertex>{{300, 600}}));
+        click(window, {900, 610}); // snaps to 600: on the lower edge
+        QCOMPARE(plotter::VertexList(), (std::vector<Vertex>{{900, 600}}));
     }
 
     void everyButtonPlacesVertices()
