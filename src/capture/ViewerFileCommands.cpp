@@ -48,7 +48,7 @@ void frmScreenCapture::mnuPrint_Click()
                       forms::vbInformation, QStringLiteral("Nothing To Print"));
         return;
     }
-    frmPrintScreen::instance().PrintBitmap(picture());
+    frmPrintScreen::instance().PrintBitmap(Picture2_->Image());
 }
 
 void frmScreenCapture::mnuExit_Click()
@@ -102,7 +102,7 @@ void frmScreenCapture::mnuSave_Click()
     const QString path = runFileDialog(dialog);
     if (path.isEmpty())
         return;
-    const QString error = SavePicture(picture(), path);
+    const QString error = SavePicture(Picture2_->Image(), path);
     if (!error.isEmpty())
         forms::MsgBox(fileFailure(tr("Cannot save"), path, error), forms::vbInformation,
                       tr("Save As"));
@@ -118,7 +118,7 @@ void frmScreenCapture::mnuCopy_Click()
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     forms::DoEvents();
-    clipboard->setImage(picture());
+    clipboard->setImage(Picture2_->Image());
     forms::DoEvents();
     if (!clipboard->ownsClipboard()) {
         forms::MsgBox(tr("The image could not be put on the clipboard: the system did not make "

@@ -54,6 +54,18 @@ void PictureBox::removeLine(LineControl& line)
     std::erase(lines_, &line);
 }
 
+Picture PictureBox::Image() const
+{
+    if (picture_.isNull() || !picture_.hasAlphaChannel())
+        return picture_;
+    Picture shown(picture_.size(), QImage::Format_RGB32);
+    shown.setDevicePixelRatio(picture_.devicePixelRatio());
+    shown.fill(backColor_);
+    QPainter painter(&shown);
+    painter.drawImage(QPointF(0, 0), picture_);
+    return shown;
+}
+
 qreal PictureBox::pixelRatio() const
 {
     return picture_.isNull() ? devicePixelRatioF() : picture_.devicePixelRatio();
@@ -66,16 +78,18 @@ void PictureBox::paintEvent(QPaintEvent* event)
         ? QRect()
         : QRect(QPoint(0, 0), picture_.deviceIndependentSize().toSize());
     const qreal dpr = picture_.devicePixelRatio();
+    // A picture with transparent parts shows the back colour through them, never what the
+    // box showed before; an opaque one needs the back colour only where it does not reach.
+    const bool seeThrough = picture_.hasAlphaChannel();
     for (const QRect& dirty : event->region()) {
         const QRect covered = dirty & shown;
+        for (const QRect& bare : seeThrough ? QRegion(dirty) : QRegion(dirty) - covered)
+            painter.fillRect(bare, backColor_);
         if (!covered.isEmpty()) {
             const QRectF source(covered.x() * dpr, covered.y() * dpr, covered.width() * dpr,
                                 covered.height() * dpr);
             painter.drawImage(QRectF(covered), picture_, source);
         }
-        // Only what the picture leaves uncovered needs the back colour.
-        for (const QRect& bare : QRegion(dirty) - covered)
-            painter.fillRect(bare, backColor_);
     }
     for (const LineControl* line : lines_)
         line->paint(painter);

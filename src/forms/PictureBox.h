@@ -37,6 +37,9 @@ public:
     // Stops painting a line added before (its owner is going away).
     void removeLine(LineControl& line);
 
+    // The picture as the box shows it: transparent parts take the back colour.
+    Picture Image() const;
+
     // Image pixels per logical pixel of this box (the picture's device pixel ratio).
     qreal pixelRatio() const;
 

@@ -13,6 +13,7 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QtEndian>
 #include <QtTest>
 
@@ -64,9 +65,10 @@ QImage asRgb(const QImage& image)
     return rgb;
 }
 
-// A GIF file of an image with at most 256 colours. Qt reads GIF but does not write it;
-// a clear code every few hundred pixels keeps every LZW code at 9 bits.
-QByteArray gifOf(const QImage& source)
+// A GIF file of an image with at most 256 colours, where colour index transparent (if
+// any) is see-through. Qt reads GIF but does not write it; a clear code every few hundred
+// pixels keeps every LZW code at 9 bits.
+QByteArray gifOf(const QImage& source, int transparent = -1)
 {
     const QImage image = source.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
     QByteArray out("GIF89a");
@@ -78,6 +80,8 @@ QByteArray gifOf(const QImage& source)
         const QRgb c = i < image.colorCount() ? image.color(i) : qRgb(0, 0, 0);
         out.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
     }
+    if (transparent >= 0) // graphic control extension: a transparent colour index
+        out.append("\x21\xf9\x04\x01\x00\x00", 6).append(char(transparent)).append('\0');
     out.append(',');
     u16(0);
     u16(0);
@@ -141,6 +145,7 @@ private slots:
     void bitmapRoundTrip_data();
     void bitmapRoundTrip();
     void saveReplacesWithoutAsking();
+    void transparentPartsShowTheBackground();
     void screenshotsOfEightKOpen();
     void openFailures_data();
     void openFailures();
@@ -283,6 +288,45 @@ void tst_viewerFiles::saveReplacesWithoutAsking()
     QTest::qWait(100);
     QVERIFY(!box->shown);
     QCOMPARE(asRgb(QImage(target)), asRgb(sample()));
+}
+
+void tst_viewerFiles::transparentPartsShowTheBackground()
+{
+    // A red picture first, then a GIF whose left half is see-through.
+    QImage red(120, 80, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const QString first = dir_->filePath("red.bmp");
+    QVERIFY(red.save(first, "BMP"));
+    open(first);
+    QImage half(120, 80, QImage::Format_Indexed8);
+    half.setColorTable({qRgb(0, 0, 0), qRgb(0, 0, 255)});
+    for (int y = 0; y < half.height(); ++y)
+        for (int x = 0; x < half.width(); ++x)
+            half.setPixel(x, y, x < 60 ? 0 : 1);
+    const QString gif = dir_->filePath("half.gif");
+    writeBytes(gif, gifOf(half, 0));
+    open(gif);
+    QVERIFY(viewer_->picture().hasAlphaChannel());
+
+    // On the screen: the box's own colour where the picture is see-through, no red left.
+    auto* box = viewer_->findChild<forms::PictureBox*>(QStringLiteral("Picture2"));
+    const QColor background = box->backColor();
+    QTRY_COMPARE(box->size(), viewer_->picture().deviceIndependentSize().toSize());
+    box->repaint();
+    QTest::qWait(50);
+    const QPoint corner = box->mapToGlobal(QPoint());
+    // One picture pixel per device pixel, as the grab has them.
+    const QImage shown = viewer_->screen()->grabWindow(0, corner.x(), corner.y(), box->width(),
+                                                       box->height()).toImage();
+    QCOMPARE(shown.pixelColor(20, 40).rgb(), background.rgb());
+    QCOMPARE(shown.pixelColor(100, 40).rgb(), QColor(Qt::blue).rgb());
+
+    // Saved as it is shown: the see-through part is the background colour, not black.
+    const QString saved = dir_->filePath("saved.bmp");
+    saveAs(saved);
+    const QImage back(saved);
+    QCOMPARE(back.pixelColor(10, 10).rgb(), background.rgb());
+    QCOMPARE(back.pixelColor(110, 10).rgb(), QColor(Qt::blue).rgb());
 }
 
 void tst_viewerFiles::screenshotsOfEightKOpen()
