@@ -77,6 +77,14 @@ void CropSelection::Picture2_MouseUp()
     // The copy comes from the picture itself, so the band never reaches it, and only
     // from the part of the band that lies on the picture.
     const forms::Picture& picture = picture2_.picture();
+    if (picture.isNull()) {
+        // Nothing to copy from: the crop is the band's area of the box's bare background.
+        forms::Picture blank(band_->bounds().size(), QImage::Format_RGB32);
+        blank.setDevicePixelRatio(picture2_.pixelRatio());
+        blank.fill(picture2_.backColor());
+        emit cropped(blank);
+        return;
+    }
     const QRect area = ClipToPicture(band_->bounds(), picture.size());
     if (!area.isEmpty())
         emit cropped(picture.copy(area));

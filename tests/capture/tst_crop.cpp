@@ -242,7 +242,12 @@ void tst_Crop::cropWithoutPicture()
     viewer_->picture2->resize(151, 133);
     crop_->StartCropMode();
     Mouse(*viewer_->picture2).drag(QPointF(10, 10), QPointF(100, 100));
-    QVERIFY(viewer_->crops.isEmpty());
+    // The band's area of the bare box: its background colour, at the band's size.
+    QCOMPARE(viewer_->crops.size(), 1);
+    const forms::Picture crop = viewer_->crops.first();
+    QCOMPARE(crop.deviceIndependentSize().toSize(), QSize(90, 90));
+    QCOMPARE(crop.pixelColor(0, 0), viewer_->picture2->backColor());
+    QCOMPARE(crop.pixelColor(crop.width() - 1, crop.height() - 1), viewer_->picture2->backColor());
     QVERIFY(!crop_->CropMode());
     QVERIFY(!viewer_->crop->isChecked());
     QVERIFY(!crop_->band().isVisible());
