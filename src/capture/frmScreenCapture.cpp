@@ -171,14 +171,14 @@ void frmScreenCapture::buildToolbar()
     Toolbar1_->setFloatable(false);
     Toolbar1_->setGeometry(0, 0, width(), py(kToolbarHeight));
 
-    Toolbar1_->addSeparator();
+    addGap();
     addToolButton(QStringLiteral("Exit"), QStringLiteral("Exit Program"), 1);
     addToolButton(QStringLiteral("Open"), QStringLiteral("Open a new Image."), 2);
     addToolButton(QStringLiteral("SaveIt"), QStringLiteral("Save Image As"), 3);
-    Toolbar1_->addSeparator();
+    addGap();
     addToolButton(QStringLiteral("Capture1"), QStringLiteral("Capture Rectangular Area"), 4);
     addToolButton(QStringLiteral("Capture2"), QStringLiteral("Capture Full Screen"), 5);
-    Toolbar1_->addSeparator();
+    addGap();
     addToolButton(QStringLiteral("Print"), QStringLiteral("Print Image"), 8);
     addToolButton(QStringLiteral("Copy"), QStringLiteral("Copy Image to Clipboard"), 9);
     cropButton_->setObjectName(QStringLiteral("Crop"));
@@ -186,11 +186,26 @@ void frmScreenCapture::buildToolbar()
     cropButton_->setData(QStringLiteral("Crop"));
     cropButton_->setCheckable(true);
     Toolbar1_->addAction(cropButton_);
-    Toolbar1_->addSeparator();
+    addGap();
     addToolButton(QStringLiteral("About"), QStringLiteral("About Snapwell"), 6);
+
+    // The design's buttons are 23 x 22 pixels.
+    for (QAction* action : Toolbar1_->actions()) {
+        if (!action->data().toString().isEmpty())
+            Toolbar1_->widgetForAction(action)->setFixedSize(23, 22);
+    }
 
     connect(Toolbar1_, &QToolBar::actionTriggered, this,
             [this](QAction* action) { Toolbar1_ButtonClick(action->data().toString()); });
+}
+
+void frmScreenCapture::addGap()
+{
+    // A blank placeholder between groups of buttons, not a separator line.
+    auto* gap = new QWidget(Toolbar1_);
+    gap->setFixedSize(8, 22);
+    gap->setFocusPolicy(Qt::NoFocus);
+    Toolbar1_->addWidget(gap);
 }
 
 const forms::Picture& frmScreenCapture::picture() const

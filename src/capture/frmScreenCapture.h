@@ -62,6 +62,7 @@ private:
     void buildMenus();
     void buildToolbar();
     QAction* addToolButton(const QString& key, const QString& tip, int image);
+    void addGap();
 
     void Form_Resize();
     void ArrangeViewport();
