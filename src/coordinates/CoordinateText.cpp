@@ -21,12 +21,13 @@ float PlaneY(float Y)
 
 QString PlaneNumberText(float value, const QLocale& locale)
 {
-    QLocale plain = locale;
-    plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
-    plain.setNumberOptions(plain.numberOptions() & ~QLocale::IncludeTrailingZeroesAfterDot);
     if (value == 0.0f)
         value = 0.0f; // no "-0" for a point on an axis
-    return plain.toString(value, 'g', 7);
+    // ASCII digits and sign whatever the locale, so other programs can read the list back;
+    // only the decimal separator is the locale's.
+    QString text = QLocale::c().toString(value, 'g', 7);
+    text.replace(QLatin1Char('.'), locale.decimalPoint());
+    return text;
 }
 
 QString CoordinateText(const plotter::Vertex& vertex, const QLocale& locale)

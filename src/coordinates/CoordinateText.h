@@ -13,7 +13,7 @@ float PlaneX(float X);
 float PlaneY(float Y);
 
 // A plane coordinate as text: up to 7 significant digits, no trailing zeros, the locale's
-// decimal separator and never a group separator.
+// decimal separator, ASCII digits and sign, never a group separator.
 QString PlaneNumberText(float value, const QLocale& locale = QLocale());
 
 // The line that stands for a vertex in the list, on the clipboard and in the list file:

@@ -96,6 +96,14 @@ void tst_CoordinateText::followsTheLocale_data()
     QTest::newRow("point decimal separator") << english << 156.0f << "(0.2, 0.2)";
     QTest::newRow("no dot grouping") << german << 30156.0f << "(1000,2, 0,2)";
     QTest::newRow("no comma grouping") << english << 60150.0f << "(2000, 0.2)";
+    // Native digits and signs would make the list unreadable to other programs.
+    const QLocale arabic(QLocale::Arabic, QLocale::Egypt);
+    const QLocale persian(QLocale::Persian, QLocale::Iran);
+    QTest::newRow("ascii digits") << arabic << 156.0f
+                                  << QStringLiteral("(0") + arabic.decimalPoint() + "2, 0"
+                                         + arabic.decimalPoint() + "2)";
+    QTest::newRow("ascii minus") << persian << 0.0f
+                                 << QStringLiteral("(-5, 0") + persian.decimalPoint() + "2)";
 }
 
 void tst_CoordinateText::followsTheLocale()
