@@ -29,6 +29,7 @@ void DrawingSurface::Line(QPointF from, QPointF to, const QColor& color)
 {
     ensureImage();
     QPainter painter(&image_);
+    confine(painter);
     painter.setPen(pen(color));
     painter.drawLine(from, to);
     touched(QRectF(from, to).normalized());
@@ -38,6 +39,7 @@ void DrawingSurface::PSet(QPointF at, const QColor& color)
 {
     ensureImage();
     QPainter painter(&image_);
+    confine(painter);
     painter.setPen(pen(color));
     painter.drawPoint(at);
     touched(QRectF(at, at));
@@ -47,6 +49,7 @@ void DrawingSurface::Print(const QString& text)
 {
     ensureImage();
     QPainter painter(&image_);
+    confine(painter);
     painter.setFont(font());
     painter.setPen(palette().color(foregroundRole()));
     const QFontMetricsF metrics(font());
@@ -59,8 +62,20 @@ void DrawingSurface::Print(const QString& text)
 void DrawingSurface::Cls()
 {
     ensureImage();
-    image_.fill(palette().color(backgroundRole()));
-    update();
+    if (clip_.isNull()) {
+        image_.fill(palette().color(backgroundRole()));
+        update();
+        return;
+    }
+    QPainter painter(&image_);
+    painter.fillRect(clip_, palette().color(backgroundRole()));
+    update(clip_);
+}
+
+void DrawingSurface::confine(QPainter& painter) const
+{
+    if (!clip_.isNull())
+        painter.setClipRect(clip_);
 }
 
 void DrawingSurface::ensureImage()
@@ -82,7 +97,8 @@ void DrawingSurface::ensureImage()
 void DrawingSurface::touched(const QRectF& rect)
 {
     const int pad = drawWidth_ + 1;
-    update(rect.toAlignedRect().adjusted(-pad, -pad, pad, pad));
+    const QRect padded = rect.toAlignedRect().adjusted(-pad, -pad, pad, pad);
+    update(clip_.isNull() ? padded : padded & clip_);
 }
 
 void DrawingSurface::paintEvent(QPaintEvent* event)

@@ -33,6 +33,10 @@ public:
     // Erases the retained image to the background colour.
     void Cls();
 
+    // Confines Line, PSet, Print and Cls to a rectangle, so one part of the drawing can be
+    // rebuilt from scratch while the rest stays; a null rectangle lifts the limit.
+    void setDrawClip(const QRect& rect) { clip_ = rect; }
+
     // The retained image (device pixels, devicePixelRatio set).
     const QImage& retainedImage() const { return image_; }
 
@@ -46,10 +50,12 @@ private:
     void ensureImage();
     QPen pen(const QColor& color) const;
     void touched(const QRectF& rect);
+    void confine(QPainter& painter) const;
 
     QImage image_;
     QPointF current_;
     int drawWidth_ = 1;
+    QRect clip_;
 };
 
 } // namespace forms
