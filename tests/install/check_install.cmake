@@ -36,7 +36,7 @@ endif()
 
 # The entry must lead to what was installed: the program, its icon and its windows.
 file(STRINGS ${entry} lines)
-foreach(wanted "Exec=zarnel" "Icon=zarnel" "StartupWMClass=${EXPECTED_WM_CLASS}"
+foreach(wanted "Exec=\"${prefix}/bin/zarnel\"" "Icon=zarnel" "StartupWMClass=${EXPECTED_WM_CLASS}"
                "GenericName=Area Measurement" "Categories=Education;Science;Graphics;")
   list(FIND lines "${wanted}" at)
   if(at EQUAL -1)
