@@ -3,7 +3,10 @@
 #include <QColor>
 #include <QImage>
 #include <QPointF>
+#include <QRegion>
 #include <QWidget>
+
+#include <memory>
 
 namespace forms {
 
@@ -14,6 +17,7 @@ class DrawingSurface : public QWidget {
     Q_OBJECT
 public:
     explicit DrawingSurface(QWidget* parent = nullptr);
+    ~DrawingSurface() override;
 
     int DrawWidth() const { return drawWidth_; }
     void setDrawWidth(int width);
@@ -33,9 +37,22 @@ public:
     // Erases the retained image to the background colour.
     void Cls();
 
-    // Confines Line, PSet, Print and Cls to a rectangle, so one part of the drawing can be
-    // rebuilt from scratch while the rest stays; a null rectangle lifts the limit.
-    void setDrawClip(const QRect& rect) { clip_ = rect; }
+    // Confines Line, PSet, Print and Cls to an area, so one part of the drawing can be
+    // rebuilt from scratch while the rest stays; an empty area lifts the limit.
+    void setDrawClip(const QRegion& area);
+
+    // While it lives, the surface's drawing calls share one painter instead of opening
+    // one each: for a long run of them, such as rebuilding part of the drawing.
+    class Batch {
+    public:
+        explicit Batch(DrawingSurface& surface);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        DrawingSurface& surface_;
+    };
 
     // The retained image (device pixels, devicePixelRatio set).
     const QImage& retainedImage() const { return image_; }
@@ -51,11 +68,14 @@ private:
     QPen pen(const QColor& color) const;
     void touched(const QRectF& rect);
     void confine(QPainter& painter) const;
+    template <class Paint>
+    void draw(Paint&& paint);
 
     QImage image_;
     QPointF current_;
     int drawWidth_ = 1;
-    QRect clip_;
+    QRegion clip_;
+    std::unique_ptr<QPainter> batch_;
 };
 
 } // namespace forms
