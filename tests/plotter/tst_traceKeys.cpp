@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QtTest>
 
 using plotter::frmMain;
@@ -63,6 +64,19 @@ QString caption(const frmMain& window)
 
 const Presses kZigzag{{150, 450}, {300, 450}, {90, 480}, {210, 420}, {600, 120}};
 
+// Long edges at every slope, crossing and grazing each other; never back on vertex 1.
+Presses scattered(int count)
+{
+    QRandomGenerator random(7);
+    Presses presses;
+    while (presses.size() < count) {
+        const QPoint at(30 * random.bounded(41), 30 * random.bounded(21));
+        if (presses.isEmpty() || at != presses.front())
+            presses << at;
+    }
+    return presses;
+}
+
 } // namespace
 
 class tst_traceKeys : public QObject {
@@ -84,6 +98,7 @@ private slots:
         QTest::newRow("across labels, Quit focused") << kZigzag << "Quit" << int(Qt::Key_Backspace) << none << 2;
         QTest::newRow("to no vertex, Capture focused") << kZigzag.mid(0, 2) << "Capture" << int(Qt::Key_Backspace) << none << 2;
         QTest::newRow("more presses than vertices") << kZigzag.mid(0, 1) << "cmdCoordinateList" << int(Qt::Key_Backspace) << none << 3;
+        QTest::newRow("scattered, eight back") << scattered(80) << "Slider" << int(Qt::Key_Backspace) << none << 8;
         QTest::newRow("nothing focused") << kZigzag << QString() << int(Qt::Key_Backspace) << none << 1;
     }
 
