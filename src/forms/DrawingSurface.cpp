@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace forms {
 
@@ -77,13 +78,13 @@ void DrawingSurface::Cls()
     if (clip_.isEmpty() && !batch_) {
         ensureImage();
         image_.fill(background);
-        update();
+        scheduleRepaint(rect());
         return;
     }
     draw([&](QPainter& painter) {
         painter.fillRect(clip_.isEmpty() ? rect() : clip_.boundingRect(), background);
     });
-    update(clip_.isEmpty() ? QRegion(rect()) : clip_);
+    scheduleRepaint(clip_.isEmpty() ? QRegion(rect()) : clip_);
 }
 
 void DrawingSurface::setDrawClip(const QRegion& area)
@@ -99,8 +100,10 @@ void DrawingSurface::confine(QPainter& painter) const
         painter.setClipRegion(clip_);
 }
 
-DrawingSurface::Batch::Batch(DrawingSurface& surface) : surface_(surface)
+DrawingSurface::Batch::Batch(DrawingSurface& surface, std::optional<QRegion> repaint)
+    : surface_(surface)
 {
+    surface_.batchRepaint_ = std::move(repaint);
     surface_.ensureImage();
     surface_.batch_ = std::make_unique<QPainter>(&surface_.image_);
     surface_.confine(*surface_.batch_);
@@ -109,6 +112,8 @@ DrawingSurface::Batch::Batch(DrawingSurface& surface) : surface_(surface)
 DrawingSurface::Batch::~Batch()
 {
     surface_.batch_.reset();
+    if (surface_.batchRepaint_)
+        surface_.update(*std::exchange(surface_.batchRepaint_, std::nullopt));
 }
 
 void DrawingSurface::ensureImage()
@@ -131,7 +136,13 @@ void DrawingSurface::touched(const QRectF& rect)
 {
     const int pad = drawWidth_ + 1;
     const QRect padded = rect.toAlignedRect().adjusted(-pad, -pad, pad, pad);
-    update(clip_.isEmpty() ? QRegion(padded) : clip_.intersected(padded));
+    scheduleRepaint(clip_.isEmpty() ? QRegion(padded) : clip_.intersected(padded));
+}
+
+void DrawingSurface::scheduleRepaint(const QRegion& area)
+{
+    if (!batchRepaint_)
+        update(area);
 }
 
 void DrawingSurface::paintEvent(QPaintEvent* event)

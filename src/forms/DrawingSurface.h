@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 namespace forms {
 
@@ -42,10 +43,13 @@ public:
     void setDrawClip(const QRegion& area);
 
     // While it lives, the surface's drawing calls share one painter instead of opening
-    // one each: for a long run of them, such as rebuilding part of the drawing.
+    // one each: for a long run of them, such as rebuilding part of the drawing. Given
+    // `repaint`, they schedule no repaints of their own and the batch repaints only that
+    // area when it ends: for a caller that knows nothing changed outside it (a stroke
+    // drawn again where it already lies).
     class Batch {
     public:
-        explicit Batch(DrawingSurface& surface);
+        explicit Batch(DrawingSurface& surface, std::optional<QRegion> repaint = std::nullopt);
         ~Batch();
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
@@ -67,6 +71,7 @@ private:
     void ensureImage();
     QPen pen(const QColor& color) const;
     void touched(const QRectF& rect);
+    void scheduleRepaint(const QRegion& area);
     void confine(QPainter& painter) const;
     template <class Paint>
     void draw(Paint&& paint);
@@ -76,6 +81,7 @@ private:
     int drawWidth_ = 1;
     QRegion clip_;
     std::unique_ptr<QPainter> batch_;
+    std::optional<QRegion> batchRepaint_;
 };
 
 } // namespace forms

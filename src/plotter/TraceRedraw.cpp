@@ -106,12 +106,15 @@ bool TakeBackVertex(forms::DrawingSurface& surface, std::vector<Vertex>& vertice
     vertices.pop_back();
     const StrokeArea area(previous, last);
 
-    // Only the strokes that reach into the area need drawing again; all of them are one
-    // opaque colour, so their order does not matter.
+    // A fresh plane in the area, then every remaining stroke that reaches into it, drawn
+    // whole: a clipped wide stroke can come out a pixel different from the stroke itself,
+    // while a whole one lands exactly on its own pixels outside the area (the polygon is
+    // one opaque colour, above everything else), so only the area changes.
+    forms::DrawingSurface::Batch batch(surface, area.region());
     surface.setDrawClip(area.region());
-    forms::DrawingSurface::Batch batch(surface);
     surface.Cls();
     DrawPlane(surface);
+    surface.setDrawClip(QRegion());
     surface.setDrawWidth(kTraceWidth);
     if (!vertices.empty() && area.reachedBy(at(vertices.front()), at(vertices.front())))
         surface.PSet(at(vertices.front()), kVertexRed);
@@ -119,7 +122,6 @@ bool TakeBackVertex(forms::DrawingSurface& surface, std::vector<Vertex>& vertice
         if (area.reachedBy(at(vertices[i - 1]), at(vertices[i])))
             surface.Line(at(vertices[i - 1]), at(vertices[i]), kVertexRed);
     }
-    surface.setDrawClip(QRegion());
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QtTest>
 
 using plotter::frmMain;
@@ -55,6 +56,23 @@ void press(frmMain& window, const QString& focus, int key,
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &window;
         QTest::keyClick(target, Qt::Key(key), modifiers);
     }
+}
+
+// The plane as the X server shows it, and as the window paints it now, in device pixels.
+QImage shownPlane(frmMain& window)
+{
+    const qreal dpr = window.devicePixelRatioF();
+    QImage shown = window.screen()->grabWindow(window.winId(), 0, 0, 1201, 600).toImage();
+    shown = shown.convertToFormat(QImage::Format_RGB32);
+    shown.setDevicePixelRatio(1);
+    return shown.copy(0, 0, qRound(1201 * dpr), qRound(600 * dpr));
+}
+
+QImage renderedPlane(frmMain& window)
+{
+    QImage painted = window.grab(QRect(0, 0, 1201, 600)).toImage().convertToFormat(QImage::Format_RGB32);
+    painted.setDevicePixelRatio(1);
+    return painted;
 }
 
 QString caption(const frmMain& window)
@@ -120,6 +138,8 @@ private slots:
         press(window, focus, key, modifiers, times);
         QCOMPARE(plotter::VertexList(), expectedList);
         QCOMPARE(window.retainedImage(), expected);
+        // The window on the X server catches up too: the repaint covered every change.
+        QTRY_COMPARE(shownPlane(window), renderedPlane(window));
     }
 
     void bandRunsFromTheNewLastVertex()
