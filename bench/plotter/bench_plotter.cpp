@@ -1,12 +1,19 @@
-// Main window costs: a band move against a full repaint, and start-up to the first
-// painted frame against a bare window's. Run under an X server (xcb).
+// Main window costs: a band move against a full repaint, taking back a vertex against a
+// full repaint, and start-up to the first painted frame against a bare window's. Run under
+// an X server (xcb).
+#include "plotter/Module.h"
 #include "plotter/frmMain.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QRadioButton>
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
+
+#include <cmath>
 
 namespace {
 
@@ -28,6 +35,13 @@ void waitForFirstPaint(const FirstPaint& watcher)
 {
     while (!watcher.painted)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+void unloadMainWindow()
+{
+    plotter::frmMain::instance().close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
 }
 
 plotter::frmMain& shownWindow()
@@ -109,6 +123,84 @@ void BM_IgnoredMove(benchmark::State& state)
 }
 BENCHMARK(BM_IgnoredMove)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
+// 1,000 presses: along an outline traced in three shrinking rounds (short edges, as a
+// user tracing a shape places them), or scattered over the plane (long edges that cross
+// many others, the worst case for a local redraw).
+std::vector<QPointF> thousandPresses(bool scattered)
+{
+    std::vector<QPointF> presses;
+    QRandomGenerator random(13);
+    for (int i = 0; i < 1000; ++i) {
+        if (scattered) {
+            // On the 1/5 grid already, and never on vertex 1, which would close the polygon.
+            QPointF at;
+            do
+                at = QPointF(6 * random.bounded(201), 6 * random.bounded(101));
+            while (!presses.empty() && at == presses.front());
+            presses.push_back(at);
+            continue;
+        }
+        const double t = i / 1000.0;
+        const double angle = t * 3 * 2 * M_PI;
+        const double radius = 1 - 0.25 * t;
+        presses.emplace_back(600 + 560 * radius * std::cos(angle), 300 + 280 * radius * std::sin(angle));
+    }
+    return presses;
+}
+
+void sendPress(QWidget& window, QPointF at)
+{
+    QMouseEvent press(QEvent::MouseButtonPress, at, window.mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &press);
+}
+
+// Backspace with 1,000 vertices, timed from the key to the repainted window, as a ratio
+// to a full repaint measured in the same run. The vertex goes back between iterations.
+void BM_TakeBackOneOf1000(benchmark::State& state)
+{
+    unloadMainWindow();
+    plotter::frmMain& window = shownWindow();
+    (void)QTest::qWaitForWindowActive(&window);
+    window.findChild<QRadioButton*>(QStringLiteral("o4"))->setChecked(true);
+    for (QPointF at : thousandPresses(state.range(0) != 0))
+        sendPress(window, at);
+    sendMove(window, QPointF(600, 300));
+    QCoreApplication::processEvents();
+    if (plotter::VertexList().size() != 1000) {
+        state.SkipWithError("the presses did not make 1,000 vertices");
+        return;
+    }
+
+    QElapsedTimer timer;
+    timer.start();
+    constexpr int kRepaints = 200;
+    for (int i = 0; i < kRepaints; ++i) {
+        window.update();
+        QCoreApplication::processEvents();
+    }
+    const double fullRepaint = timer.nsecsElapsed() / 1e9 / kRepaints;
+
+    double takingBack = 0;
+    for (auto _ : state) {
+        const plotter::Vertex last = plotter::VertexList().back();
+        timer.restart();
+        QTest::keyClick(&window, Qt::Key_Backspace);
+        QCoreApplication::processEvents();
+        const double seconds = timer.nsecsElapsed() / 1e9;
+        state.SetIterationTime(seconds);
+        takingBack += seconds;
+        sendPress(window, QPointF(last.X, last.Y));
+        QCoreApplication::processEvents();
+    }
+    if (plotter::VertexList().size() != 1000)
+        state.SkipWithError("the vertex list did not keep its 1,000 vertices");
+    state.counters["full_repaint_us"] = fullRepaint * 1e6;
+    state.counters["ratio_to_full_repaint"] = takingBack / state.iterations() / fullRepaint;
+}
+BENCHMARK(BM_TakeBackOneOf1000)->ArgName("scattered")->Arg(0)->Arg(1)
+    ->Unit(benchmark::kMicrosecond)->UseManualTime();
+
 void BM_StartupBareWindow(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -124,13 +216,6 @@ void BM_StartupBareWindow(benchmark::State& state)
     }
 }
 BENCHMARK(BM_StartupBareWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
-
-void unloadMainWindow()
-{
-    plotter::frmMain::instance().close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
 
 void BM_StartupMainWindow(benchmark::State& state)
 {

@@ -70,6 +70,11 @@ void frmScreenCapture::mnuOpen_Click()
     const QString path = runFileDialog(dialog);
     if (path.isEmpty())
         return;
+    openPath(path);
+}
+
+void frmScreenCapture::openPath(const QString& path)
+{
     LoadedPicture loaded = LoadPicture(path);
     if (!loaded.error.isEmpty()) {
         forms::MsgBox(fileFailure(tr("Cannot open"), path, loaded.error), forms::vbInformation,

@@ -101,6 +101,7 @@ frmScreenCapture::frmScreenCapture()
 
     buildMenus();
     buildToolbar();
+    addPasteAndDrop();
 
     // picRectangle sits below the viewport, which covers it.
     picRectangle_->lower();

@@ -54,6 +54,9 @@ public:
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     frmScreenCapture();
@@ -72,6 +75,11 @@ private:
     bool CaptureDesktop();
     void waitUntilOffScreen();
     void setPicture(const forms::Picture& picture);
+    // Opens an image file as Open does once its dialog has given the path.
+    void openPath(const QString& path);
+    // Ctrl+V pastes a picture, Ctrl+C copies it, and a file dropped on the window opens.
+    void addPasteAndDrop();
+    void pasteImage();
 
     // The window's outer size in twips, as the layout arithmetic measures it.
     double outerWidthTwips() const;

@@ -11,4 +11,5 @@ target_sources(zarnel_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ViewerLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ViewerFileCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ViewerCaptureCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ViewerPasteDrop.cpp
 )

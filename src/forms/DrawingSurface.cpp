@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace forms {
 
@@ -14,6 +15,8 @@ DrawingSurface::DrawingSurface(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_StaticContents);
 }
+
+DrawingSurface::~DrawingSurface() = default;
 
 void DrawingSurface::setDrawWidth(int width)
 {
@@ -25,42 +28,92 @@ QPen DrawingSurface::pen(const QColor& color) const
     return QPen(color, drawWidth_, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
 }
 
-void DrawingSurface::Line(QPointF from, QPointF to, const QColor& color)
+template <class Paint>
+void DrawingSurface::draw(Paint&& paint)
 {
     ensureImage();
+    if (batch_) {
+        paint(*batch_);
+        return;
+    }
     QPainter painter(&image_);
-    painter.setPen(pen(color));
-    painter.drawLine(from, to);
+    confine(painter);
+    paint(painter);
+}
+
+void DrawingSurface::Line(QPointF from, QPointF to, const QColor& color)
+{
+    draw([&](QPainter& painter) {
+        painter.setPen(pen(color));
+        painter.drawLine(from, to);
+    });
     touched(QRectF(from, to).normalized());
 }
 
 void DrawingSurface::PSet(QPointF at, const QColor& color)
 {
-    ensureImage();
-    QPainter painter(&image_);
-    painter.setPen(pen(color));
-    painter.drawPoint(at);
+    draw([&](QPainter& painter) {
+        painter.setPen(pen(color));
+        painter.drawPoint(at);
+    });
     touched(QRectF(at, at));
 }
 
 void DrawingSurface::Print(const QString& text)
 {
-    ensureImage();
-    QPainter painter(&image_);
-    painter.setFont(font());
-    painter.setPen(palette().color(foregroundRole()));
     const QFontMetricsF metrics(font());
     const QRectF box(current_, QSizeF(metrics.horizontalAdvance(text) + 1, metrics.height()));
-    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    draw([&](QPainter& painter) {
+        painter.setFont(font());
+        painter.setPen(palette().color(foregroundRole()));
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    });
     touched(box);
     current_.setY(current_.y() + metrics.height());
 }
 
 void DrawingSurface::Cls()
 {
-    ensureImage();
-    image_.fill(palette().color(backgroundRole()));
-    update();
+    const QColor background = palette().color(backgroundRole());
+    if (clip_.isEmpty() && !batch_) {
+        ensureImage();
+        image_.fill(background);
+        scheduleRepaint(rect());
+        return;
+    }
+    draw([&](QPainter& painter) {
+        painter.fillRect(clip_.isEmpty() ? rect() : clip_.boundingRect(), background);
+    });
+    scheduleRepaint(clip_.isEmpty() ? QRegion(rect()) : clip_);
+}
+
+void DrawingSurface::setDrawClip(const QRegion& area)
+{
+    clip_ = area;
+    if (batch_)
+        batch_->setClipRegion(clip_, clip_.isEmpty() ? Qt::NoClip : Qt::ReplaceClip);
+}
+
+void DrawingSurface::confine(QPainter& painter) const
+{
+    if (!clip_.isEmpty())
+        painter.setClipRegion(clip_);
+}
+
+DrawingSurface::Batch::Batch(DrawingSurface& surface, std::optional<QRegion> repaint)
+    : surface_(surface)
+{
+    surface_.batchRepaint_ = std::move(repaint);
+    surface_.ensureImage();
+    surface_.batch_ = std::make_unique<QPainter>(&surface_.image_);
+    surface_.confine(*surface_.batch_);
+}
+
+DrawingSurface::Batch::~Batch()
+{
+    surface_.batch_.reset();
+    if (surface_.batchRepaint_)
+        surface_.update(*std::exchange(surface_.batchRepaint_, std::nullopt));
 }
 
 void DrawingSurface::ensureImage()
@@ -82,7 +135,14 @@ void DrawingSurface::ensureImage()
 void DrawingSurface::touched(const QRectF& rect)
 {
     const int pad = drawWidth_ + 1;
-    update(rect.toAlignedRect().adjusted(-pad, -pad, pad, pad));
+    const QRect padded = rect.toAlignedRect().adjusted(-pad, -pad, pad, pad);
+    scheduleRepaint(clip_.isEmpty() ? QRegion(padded) : clip_.intersected(padded));
+}
+
+void DrawingSurface::scheduleRepaint(const QRegion& area)
+{
+    if (!batchRepaint_)
+        update(area);
 }
 
 void DrawingSurface::paintEvent(QPaintEvent* event)

@@ -3,7 +3,11 @@
 #include <QColor>
 #include <QImage>
 #include <QPointF>
+#include <QRegion>
 #include <QWidget>
+
+#include <memory>
+#include <optional>
 
 namespace forms {
 
@@ -14,6 +18,7 @@ class DrawingSurface : public QWidget {
     Q_OBJECT
 public:
     explicit DrawingSurface(QWidget* parent = nullptr);
+    ~DrawingSurface() override;
 
     int DrawWidth() const { return drawWidth_; }
     void setDrawWidth(int width);
@@ -33,6 +38,26 @@ public:
     // Erases the retained image to the background colour.
     void Cls();
 
+    // Confines Line, PSet, Print and Cls to an area, so one part of the drawing can be
+    // rebuilt from scratch while the rest stays; an empty area lifts the limit.
+    void setDrawClip(const QRegion& area);
+
+    // While it lives, the surface's drawing calls share one painter instead of opening
+    // one each: for a long run of them, such as rebuilding part of the drawing. Given
+    // `repaint`, they schedule no repaints of their own and the batch repaints only that
+    // area when it ends: for a caller that knows nothing changed outside it (a stroke
+    // drawn again where it already lies).
+    class Batch {
+    public:
+        explicit Batch(DrawingSurface& surface, std::optional<QRegion> repaint = std::nullopt);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        DrawingSurface& surface_;
+    };
+
     // The retained image (device pixels, devicePixelRatio set).
     const QImage& retainedImage() const { return image_; }
 
@@ -46,10 +71,17 @@ private:
     void ensureImage();
     QPen pen(const QColor& color) const;
     void touched(const QRectF& rect);
+    void scheduleRepaint(const QRegion& area);
+    void confine(QPainter& painter) const;
+    template <class Paint>
+    void draw(Paint&& paint);
 
     QImage image_;
     QPointF current_;
     int drawWidth_ = 1;
+    QRegion clip_;
+    std::unique_ptr<QPainter> batch_;
+    std::optional<QRegion> batchRepaint_;
 };
 
 } // namespace forms

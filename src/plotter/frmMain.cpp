@@ -7,6 +7,7 @@
 #include "plotter/ModFunc.h"
 #include "plotter/Module.h"
 #include "plotter/PlaneDrawing.h"
+#include "plotter/TraceStyle.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -24,13 +25,6 @@
 
 namespace plotter {
 namespace {
-
-const QString kAreaCaption = QStringLiteral("Area:");
-
-const QColor kVertexRed(192, 0, 0);
-const QColor kClosedBlue(0, 0, 255);
-const QColor kBandNormal(192, 0, 192);
-const QColor kBandOnFirst(0, 0, 192);
 
 constexpr float kPlaneBottom = 600.0f;
 
@@ -78,6 +72,7 @@ frmMain::frmMain() : l(*this)
     l.setBorderColor(kBandNormal);
     l.setBorderWidth(2);
     buildControls();
+    addCorrectionKeys();
     Form_Load();
 }
 

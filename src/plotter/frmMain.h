@@ -50,6 +50,11 @@ private:
     void closePolygon();
     void addVertex(float X, float Y);
 
+    // Backspace or Ctrl+Z takes back the last vertex, Escape the whole polygon being entered.
+    void addCorrectionKeys();
+    void takeBackVertex();
+    void abandonPolygon();
+
     void Slider_Click();
     void Capture_Click();
     void cmdCoordinateList_Click();

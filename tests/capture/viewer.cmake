@@ -28,3 +28,7 @@ add_test(NAME tst_viewer_wm
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/with_xvfb.sh 1920x1080x24 $<TARGET_FILE:tst_viewer>)
 set_tests_properties(tst_viewer_wm PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_ACCESSIBILITY=0;ZARNEL_WM=openbox" TIMEOUT 120)
+zarnel_add_test(tst_viewerPasteDrop ${CMAKE_CURRENT_LIST_DIR}/tst_viewerPasteDrop.cpp ${CMAKE_CURRENT_LIST_DIR}/tst_viewerSupport.h)
+add_test(NAME tst_viewerPasteDrop_hidpi COMMAND tst_viewerPasteDrop)
+set_tests_properties(tst_viewerPasteDrop_hidpi PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_SCALE_FACTOR=2;QT_ACCESSIBILITY=0" TIMEOUT 300)
