@@ -11,7 +11,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QStyleHints>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -72,10 +71,6 @@ void frmCaptureRectangle::Form_Load()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(picture1_);
 
-    clickPending_.setSingleShot(true);
-    clickPending_.setInterval(QGuiApplication::styleHints()->mouseDoubleClickInterval());
-    connect(&clickPending_, &QTimer::timeout, this, &frmCaptureRectangle::completeSelection);
-
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->geometry());
 }
@@ -85,7 +80,6 @@ void frmCaptureRectangle::ShowPicture(const forms::Picture& picBitmap)
     picture1_->setPicture(picBitmap);
     band_->hide();
     band_->endDrag();
-    clickPending_.stop();
     // Lie exactly over the screen the snapshot shows, wherever that screen sits.
     if (QScreen* screen = snapshotScreen(picBitmap)) {
         setScreen(screen);
@@ -141,11 +135,6 @@ bool frmCaptureRectangle::eventFilter(QObject* watched, QEvent* event)
 
 void frmCaptureRectangle::Picture1_MouseDown(QMouseEvent& event)
 {
-    if (clickPending_.isActive()) {
-        // The second press of a double click.
-        Picture1_DblClick();
-        return;
-    }
     band_->press(PrecisePosition(event, *picture1_), event.button());
 }
 
@@ -156,13 +145,12 @@ void frmCaptureRectangle::Picture1_MouseMove(QMouseEvent& event)
 
 void frmCaptureRectangle::Picture1_MouseUp(QMouseEvent&)
 {
-    if (!band_->isVisible() || clickPending_.isActive())
+    // A plain click completes at once as a one-pixel selection, so the first release of
+    // a double click already ends the capture.
+    if (!band_->isVisible())
         return;
     band_->endDrag();
-    if (band_->isPoint())
-        clickPending_.start();
-    else
-        completeSelection();
+    completeSelection();
 }
 
 void frmCaptureRectangle::Picture1_DblClick()
@@ -200,7 +188,6 @@ void frmCaptureRectangle::closeEvent(QCloseEvent* event)
 {
     const bool first = !finished_;
     finished_ = true;
-    clickPending_.stop();
     releaseKeyboard();
     event->accept();
     if (first)

@@ -3,7 +3,6 @@
 #include "forms/FormInstance.h"
 #include "forms/Picture.h"
 
-#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -59,9 +58,6 @@ private:
 
     forms::PictureBox* picture1_;
     std::unique_ptr<RubberBand> band_;
-    // A click without a drag waits out the double-click interval: a second click makes it
-    // a double click, which leaves without a selection.
-    QTimer clickPending_;
     bool finished_ = false;
 };
 
