@@ -35,9 +35,9 @@ void Unload(QWidget& form)
     form.close();
 }
 
-void CentreOnScreen(QWidget& form)
+void CentreOnScreen(QWidget& form, const QScreen* on)
 {
-    const QScreen* screen = form.screen();
+    const QScreen* screen = on ? on : form.screen();
     if (!screen)
         return;
     QRect frame = form.frameGeometry();

@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QScreen;
+
 namespace forms {
 
 // One instance of a window, created on first use and reused while it stays loaded.
@@ -36,7 +38,7 @@ void ShowModeless(QWidget& form);
 // Unloads form (closes it; a FormInstance deletes it).
 void Unload(QWidget& form);
 
-// Centres a top-level window on its screen.
-void CentreOnScreen(QWidget& form);
+// Centres a top-level window on screen (by default, its own).
+void CentreOnScreen(QWidget& form, const QScreen* screen = nullptr);
 
 } // namespace forms
