@@ -189,20 +189,15 @@ void tst_Monitors::fullScreenTakesEveryMonitor()
 
     const forms::Picture picture = v.picture();
     QCOMPARE(picture.devicePixelRatio(), home.ratio);
+    // Every pixel of every monitor, its corners included.
     QCOMPARE(differingOnMonitors(picture), 0);
     QRegion gaps(desktop_.rect());
-    for (const Monitor& monitor : monitors_) {
-        const QRect r = monitor.device;
-        for (QPoint corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()})
-            QCOMPARE(picture.pixel(corner), patternAt(corner.x(), corner.y()));
+    for (const Monitor& monitor : monitors_)
         gaps -= monitor.device;
-    }
     for (const QRect& gap : gaps) {
-        const forms::Picture black = picture.copy(gap);
-        QCOMPARE(black.size(), gap.size());
-        forms::Picture expected(gap.size(), QImage::Format_RGB32);
-        expected.fill(Qt::black);
-        QCOMPARE(differingPixels(black, expected), 0);
+        forms::Picture black(gap.size(), QImage::Format_RGB32);
+        black.fill(Qt::black);
+        QCOMPARE(differingPixels(picture.copy(gap), black), 0);
     }
     QCOMPARE(v.screen(), home.screen);
     QCOMPARE(v.pos(), where);
