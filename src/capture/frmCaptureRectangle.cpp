@@ -36,6 +36,8 @@ void frmCaptureRectangle::ShowPicture(const forms::Picture& picBitmap)
     snapshot_ = picBitmap;
     parts_.clear();
     others_.clear();
+    disconnect(this, &MonitorOverlay::released, this, nullptr);
+    disconnect(this, &MonitorOverlay::leaveRequested, this, nullptr);
     const QList<Monitor> monitors = DesktopMonitors();
     const QRect desktop = DesktopBounds(monitors);
     if (monitors.isEmpty() || picBitmap.size() != desktop.size()) {
