@@ -1,5 +1,6 @@
 #include "capture/Capture.h"
 
+#include "capture/Desktop.h"
 #include "capture/QtScreenGrab.h"
 #include "capture/XcbShmGrab.h"
 
@@ -14,13 +15,9 @@ namespace {
 // The screen under a point of the root window, in device pixels.
 const QScreen* screenAtDevicePoint(QPoint point)
 {
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const qreal dpr = screen->devicePixelRatio();
-        const QRect geometry = screen->geometry();
-        const QRect native(QPoint(std::lrint(geometry.x() * dpr), std::lrint(geometry.y() * dpr)),
-                           QSize(std::lrint(geometry.width() * dpr), std::lrint(geometry.height() * dpr)));
-        if (native.contains(point))
-            return screen;
+    for (const Monitor& monitor : DesktopMonitors()) {
+        if (monitor.device.contains(point))
+            return monitor.screen;
     }
     return QGuiApplication::primaryScreen();
 }
@@ -56,10 +53,26 @@ forms::Picture GrabWindowArea(WindowHandle hWnd, bool ClientArea, int SrcLeft, i
             return *picture;
         }
         // No shared memory: grab the same area of the screen through Qt.
-        const QPoint logical(std::lrint(topLeft.x() / dpr), std::lrint(topLeft.y() / dpr));
+        const QPoint corner = screen ? screen->geometry().topLeft() : QPoint();
+        const QPoint logical = corner + QPoint(std::lrint((topLeft.x() - corner.x()) / dpr),
+                                               std::lrint((topLeft.y() - corner.y()) / dpr));
         return GrabWithQt(0, logical.x(), logical.y(), SrcWidth, SrcHeight);
     }
     return GrabWithQt(hWnd == desktop ? 0 : hWnd, SrcLeft, SrcTop, SrcWidth, SrcHeight);
+}
+
+forms::Picture GrabDesktop(qreal ratio)
+{
+    const QList<Monitor> monitors = DesktopMonitors();
+    const QRect bounds = DesktopBounds(monitors);
+    if (bounds.isEmpty())
+        return {};
+    std::optional<forms::Picture> picture = xcbshm::GrabRoot(bounds);
+    if (!picture)
+        picture = GrabMonitorsWithQt(monitors, bounds);
+    BlackenUnshown(*picture, bounds.topLeft(), monitors);
+    picture->setDevicePixelRatio(ratio);
+    return *std::move(picture);
 }
 
 } // namespace capture

@@ -21,4 +21,9 @@ WindowHandle GetDesktopWindow();
 forms::Picture GrabWindowArea(WindowHandle hWnd, bool ClientArea, int SrcLeft, int SrcTop,
                               int SrcWidth, int SrcHeight);
 
+// Every monitor of the desktop in one picture taken in one grab: the smallest rectangle of
+// device pixels holding them all, each monitor's pixels at its place, and black wherever no
+// monitor shows (the gaps of an uneven layout). The picture carries the given ratio.
+forms::Picture GrabDesktop(qreal ratio);
+
 } // namespace capture

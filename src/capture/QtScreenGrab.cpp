@@ -1,6 +1,7 @@
 #include "capture/QtScreenGrab.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QWindow>
@@ -21,6 +22,19 @@ forms::Picture GrabWithQt(WindowHandle window, int left, int top, int width, int
     if (!screen)
         return {};
     return screen->grabWindow(window, left, top, width, height).toImage();
+}
+
+forms::Picture GrabMonitorsWithQt(const QList<Monitor>& monitors, const QRect& bounds)
+{
+    forms::Picture desktop(bounds.size(), QImage::Format_RGB32);
+    desktop.fill(Qt::black);
+    QPainter painter(&desktop);
+    for (const Monitor& monitor : monitors) {
+        QImage pixels = monitor.screen->grabWindow(0).toImage();
+        pixels.setDevicePixelRatio(1); // placed in device pixels, never scaled
+        painter.drawImage(monitor.device.topLeft() - bounds.topLeft(), pixels);
+    }
+    return desktop;
 }
 
 } // namespace capture

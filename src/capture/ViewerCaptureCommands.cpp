@@ -6,14 +6,11 @@
 #include "capture/frmCaptureRectangle.h"
 #include "forms/DoEvents.h"
 #include "forms/PictureBox.h"
-#include "forms/Twips.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
-
-#include <cmath>
 
 namespace capture {
 
@@ -38,21 +35,18 @@ void frmScreenCapture::waitUntilOffScreen()
 bool frmScreenCapture::CaptureDesktop()
 {
     const QPoint where = pos();
+    QScreen* home = screen();
     hide();
     waitUntilOffScreen();
 
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const long widthTwips = std::lrint(forms::ScreenWidthTwips(screen));
-    const long heightTwips = std::lrint(forms::ScreenHeightTwips(screen));
-    const long tx = std::max(1L, std::lrint(forms::TwipsPerPixelX(screen)));
-    const long ty = std::max(1L, std::lrint(forms::TwipsPerPixelY(screen)));
-    const QPoint corner = screen ? screen->geometry().topLeft() : QPoint();
     // The old picture goes before the grab, so its pixels can serve this capture and a
-    // capture never holds two screens' worth of memory.
+    // capture never holds two desktops' worth of memory.
     setPicture(forms::Picture());
-    setPicture(GrabWindowArea(GetDesktopWindow(), false, corner.x(), corner.y(),
-                              static_cast<int>(widthTwips / tx),
-                              static_cast<int>(heightTwips / ty)));
+    // The ratio of the monitor the viewer comes back to, which then shows the picture
+    // pixel for pixel.
+    setPicture(GrabDesktop(home ? home->devicePixelRatio() : 1.0));
+    if (home)
+        setScreen(home);
     move(where);
     return true;
 }

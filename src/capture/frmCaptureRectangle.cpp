@@ -1,47 +1,17 @@
 #include "capture/frmCaptureRectangle.h"
 
-#include "capture/BandGeometry.h"
+#include "capture/Desktop.h"
 #include "capture/PictureRegion.h"
-#include "capture/RubberBand.h"
 #include "forms/PictureBox.h"
 
 #include <QCloseEvent>
-#include <QCursor>
 #include <QGuiApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QScreen>
-#include <QStyleHints>
-#include <QVBoxLayout>
 #include <QWindow>
 
 namespace capture {
-namespace {
-
-// The screen the snapshot was taken of: one whose size in device pixels is the snapshot's,
-// preferring the one under the pointer (the user just chose the command there).
-QScreen* snapshotScreen(const forms::Picture& snapshot)
-{
-    const auto fits = [&](const QScreen* screen) {
-        return screen
-            && (QSizeF(screen->geometry().size()) * screen->devicePixelRatio()).toSize()
-                   == snapshot.size();
-    };
-    if (QScreen* underPointer = QGuiApplication::screenAt(QCursor::pos()); fits(underPointer))
-        return underPointer;
-    if (fits(QGuiApplication::primaryScreen()))
-        return QGuiApplication::primaryScreen();
-    for (QScreen* screen : QGuiApplication::screens()) {
-        if (fits(screen))
-            return screen;
-    }
-    return QGuiApplication::primaryScreen();
-}
-
-} // namespace
 
 frmCaptureRectangle::frmCaptureRectangle()
-    : picture1_(new forms::PictureBox(this)), band_(std::make_unique<RubberBand>(*picture1_))
 {
     Form_Load();
 }
@@ -57,53 +27,58 @@ frmCaptureRectangle& frmCaptureRectangle::instance()
 void frmCaptureRectangle::Form_Load()
 {
     setObjectName(QStringLiteral("frmCaptureRectangle"));
-    // Frameless and on top, but managed: a window the manager bypasses never gets the keyboard.
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    setAttribute(Qt::WA_NoSystemBackground);
-    setFocusPolicy(Qt::StrongFocus);
-    setCursor(Qt::CrossCursor);
-
-    picture1_->setObjectName(QStringLiteral("Picture1"));
-    picture1_->setMousePointer(2);
-    picture1_->setBackColor(Qt::black);
-    picture1_->setFocusPolicy(Qt::NoFocus);
-    picture1_->installEventFilter(this);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(picture1_);
-
-    clickPending_.setSingleShot(true);
-    clickPending_.setInterval(QGuiApplication::styleHints()->mouseDoubleClickInterval());
-    connect(&clickPending_, &QTimer::timeout, this, &frmCaptureRectangle::completeSelection);
-
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->geometry());
 }
 
 void frmCaptureRectangle::ShowPicture(const forms::Picture& picBitmap)
 {
-    picture1_->setPicture(picBitmap);
-    band_->hide();
-    band_->endDrag();
-    clickPending_.stop();
-    // Lie exactly over the screen the snapshot shows, wherever that screen sits.
-    if (QScreen* screen = snapshotScreen(picBitmap)) {
-        setScreen(screen);
-        setGeometry(screen->geometry());
+    snapshot_ = picBitmap;
+    parts_.clear();
+    others_.clear();
+    disconnect(this, &MonitorOverlay::released, this, nullptr);
+    disconnect(this, &MonitorOverlay::leaveRequested, this, nullptr);
+    const QList<Monitor> monitors = DesktopMonitors();
+    const QRect desktop = DesktopBounds(monitors);
+    if (monitors.isEmpty() || picBitmap.size() != desktop.size()) {
+        // Not a picture of this desktop (the monitors changed since the grab, say): it
+        // shows from the primary monitor's corner.
+        place(*this, QPoint());
+        cover(monitors.isEmpty() ? nullptr : monitors.first().screen, picBitmap);
+    } else {
+        // Every overlay shows a view into the one snapshot: no monitor's part is copied.
+        for (const Monitor& monitor : monitors) {
+            MonitorOverlay* overlay = this;
+            if (monitor.screen != monitors.first().screen)
+                overlay = others_.emplace_back(std::make_unique<MonitorOverlay>()).get();
+            const QRect part = monitor.device.translated(-desktop.topLeft());
+            place(*overlay, part.topLeft());
+            overlay->cover(monitor.screen, SharedRegion(picBitmap, part, monitor.ratio));
+        }
     }
-    showFullScreen();
     raise();
     activateWindow();
 }
 
-bool frmCaptureRectangle::Dragging() const
+void frmCaptureRectangle::place(MonitorOverlay& overlay, QPoint offset)
 {
-    return band_->dragging();
+    parts_.push_back(Part{&overlay, offset});
+    const Part part = parts_.back();
+    connect(&overlay, &MonitorOverlay::released, this, [this, part] { completeSelection(part); });
+    connect(&overlay, &MonitorOverlay::leaveRequested, this, &frmCaptureRectangle::leave);
+}
+
+QList<MonitorOverlay*> frmCaptureRectangle::overlays() const
+{
+    QList<MonitorOverlay*> all;
+    for (const Part& part : parts_)
+        all.append(part.overlay);
+    return all;
 }
 
 void frmCaptureRectangle::showEvent(QShowEvent* event)
 {
-    QWidget::showEvent(event);
+    MonitorOverlay::showEvent(event);
     // The keyboard can only be grabbed once the window is viewable, so wait for exposure.
     if (QWindow* window = windowHandle())
         window->installEventFilter(this);
@@ -115,70 +90,24 @@ bool frmCaptureRectangle::eventFilter(QObject* watched, QEvent* event)
         if (event->type() == QEvent::Expose && windowHandle()->isExposed() && !finished_) {
             windowHandle()->removeEventFilter(this);
             activateWindow();
+            // Escape then reaches us from whichever monitor holds the pointer.
             grabKeyboard();
         }
         return false;
     }
-    if (watched != picture1_ || finished_)
-        return false;
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        Picture1_MouseDown(static_cast<QMouseEvent&>(*event));
-        return true;
-    case QEvent::MouseMove:
-        Picture1_MouseMove(static_cast<QMouseEvent&>(*event));
-        return true;
-    case QEvent::MouseButtonRelease:
-        Picture1_MouseUp(static_cast<QMouseEvent&>(*event));
-        return true;
-    case QEvent::MouseButtonDblClick:
-        Picture1_DblClick();
-        return true;
-    default:
-        return false;
-    }
+    return MonitorOverlay::eventFilter(watched, event);
 }
 
-void frmCaptureRectangle::Picture1_MouseDown(QMouseEvent& event)
-{
-    if (clickPending_.isActive()) {
-        // The second press of a double click.
-        Picture1_DblClick();
-        return;
-    }
-    band_->press(PrecisePosition(event, *picture1_), event.button());
-}
-
-void frmCaptureRectangle::Picture1_MouseMove(QMouseEvent& event)
-{
-    band_->move(PrecisePosition(event, *picture1_));
-}
-
-void frmCaptureRectangle::Picture1_MouseUp(QMouseEvent&)
-{
-    if (!band_->isVisible() || clickPending_.isActive())
-        return;
-    band_->endDrag();
-    if (band_->isPoint())
-        clickPending_.start();
-    else
-        completeSelection();
-}
-
-void frmCaptureRectangle::Picture1_DblClick()
-{
-    leave();
-}
-
-void frmCaptureRectangle::completeSelection()
+void frmCaptureRectangle::completeSelection(const Part& part)
 {
     if (finished_)
         return;
-    const forms::Picture snapshot = picture1_->picture();
-    const QRect area = ClipToPicture(band_->bounds(), snapshot.size());
-    band_->hide();
-    if (!area.isEmpty())
-        emit selected(PictureRegion(snapshot, area));
+    const QRect area = part.overlay->selection();
+    if (!area.isEmpty()) {
+        const qreal ratio = part.overlay->picture1().picture().devicePixelRatio();
+        // Taken from the whole snapshot, so a small area is copied and frees it.
+        emit selected(PictureRegion(snapshot_, area.translated(part.offset), ratio));
+    }
     leave();
 }
 
@@ -188,19 +117,16 @@ void frmCaptureRectangle::leave()
         forms::Unload(*this);
 }
 
-void frmCaptureRectangle::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape)
-        leave();
-    else
-        QWidget::keyPressEvent(event);
-}
-
 void frmCaptureRectangle::closeEvent(QCloseEvent* event)
 {
     const bool first = !finished_;
     finished_ = true;
-    clickPending_.stop();
+    for (const Part& part : parts_) {
+        part.overlay->stop();
+        if (part.overlay != this)
+            part.overlay->hide();
+    }
+    stop();
     releaseKeyboard();
     event->accept();
     if (first)

@@ -1,47 +1,42 @@
 #pragma once
 
+#include "capture/MonitorOverlay.h"
 #include "forms/FormInstance.h"
 #include "forms/Picture.h"
 
-#include <QTimer>
-#include <QWidget>
+#include <QList>
+#include <QPoint>
 
 #include <memory>
-
-namespace forms {
-class PictureBox;
-}
+#include <vector>
 
 namespace capture {
 
-class RubberBand;
-
-// Borderless window over the whole screen showing a frozen snapshot of it, on which the
-// user drags the rectangle to capture.
-class frmCaptureRectangle : public QWidget {
+// The frozen desktop on which the user drags the rectangle to capture: one borderless
+// overlay per monitor, each showing its own part of one snapshot. This window is the
+// primary monitor's overlay and keeps the others; a selection on any of them, or leaving
+// from any of them, ends the capture on all.
+class frmCaptureRectangle : public MonitorOverlay {
     Q_OBJECT
 public:
     static frmCaptureRectangle& instance();
     ~frmCaptureRectangle() override;
 
-    // Covers the screen with the snapshot and returns at once; the selection happens in
-    // the window's own event handlers.
+    // Covers every monitor with its part of the desktop snapshot and returns at once; the
+    // selection happens in the overlays' own event handlers.
     void ShowPicture(const forms::Picture& picBitmap);
 
-    // The box showing the snapshot, which takes the mouse, and the band drawn on it.
-    forms::PictureBox& picture1() const { return *picture1_; }
-    const RubberBand& band() const { return *band_; }
-    bool Dragging() const;
+    // The overlay of every monitor, this one first.
+    QList<MonitorOverlay*> overlays() const;
 
 signals:
     // The rectangle the user selected, copied out of the snapshot.
     void selected(const forms::Picture& picture);
-    // The overlay has closed, with or without a selection; the viewer shows itself again.
+    // Every overlay has closed, with or without a selection; the viewer shows itself again.
     void closed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -49,19 +44,20 @@ private:
     frmCaptureRectangle();
     template <class> friend class forms::FormInstance;
 
+    // One monitor's overlay and where its part starts in the snapshot.
+    struct Part {
+        MonitorOverlay* overlay;
+        QPoint offset;
+    };
+
     void Form_Load();
-    void Picture1_MouseDown(QMouseEvent& event);
-    void Picture1_MouseMove(QMouseEvent& event);
-    void Picture1_MouseUp(QMouseEvent& event);
-    void Picture1_DblClick();
-    void completeSelection();
+    void place(MonitorOverlay& overlay, QPoint offset);
+    void completeSelection(const Part& part);
     void leave();
 
-    forms::PictureBox* picture1_;
-    std::unique_ptr<RubberBand> band_;
-    // A click without a drag waits out the double-click interval: a second click makes it
-    // a double click, which leaves without a selection.
-    QTimer clickPending_;
+    forms::Picture snapshot_;
+    std::vector<Part> parts_;
+    std::vector<std::unique_ptr<MonitorOverlay>> others_;
     bool finished_ = false;
 };
 

@@ -249,7 +249,8 @@ bool frmScreenCapture::event(QEvent* event)
     case QEvent::Show:
         if (!placed_) {
             placed_ = true;
-            forms::CentreOnScreen(*this);
+            // Where the user is: on the owner's screen when there is an owner.
+            forms::CentreOnScreen(*this, parentWidget() ? parentWidget()->screen() : nullptr);
         }
         break;
     default:

@@ -1,5 +1,6 @@
 target_sources(zarnel_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Capture.cpp ${CMAKE_CURRENT_LIST_DIR}/Capture.h
+  ${CMAKE_CURRENT_LIST_DIR}/Desktop.cpp ${CMAKE_CURRENT_LIST_DIR}/Desktop.h
   ${CMAKE_CURRENT_LIST_DIR}/XcbShmGrab.cpp ${CMAKE_CURRENT_LIST_DIR}/XcbShmGrab.h
   ${CMAKE_CURRENT_LIST_DIR}/QtScreenGrab.cpp ${CMAKE_CURRENT_LIST_DIR}/QtScreenGrab.h
   ${CMAKE_CURRENT_LIST_DIR}/ScreenSettle.cpp ${CMAKE_CURRENT_LIST_DIR}/ScreenSettle.h

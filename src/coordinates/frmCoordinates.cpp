@@ -125,7 +125,7 @@ void frmCoordinates::CMDSAVE_Click()
 void frmCoordinates::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    forms::CentreOnScreen(*this);
+    forms::CentreOnScreen(*this, parentWidget() ? parentWidget()->screen() : nullptr);
 }
 
 } // namespace coordinates

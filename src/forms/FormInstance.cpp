@@ -55,9 +55,9 @@ void Unload(QWidget& form)
     form.close();
 }
 
-void CentreOnScreen(QWidget& form)
+void CentreOnScreen(QWidget& form, const QScreen* on)
 {
-    const QScreen* screen = form.screen();
+    const QScreen* screen = on ? on : form.screen();
     if (!screen)
         return;
     form.winId(); // the frame is asked for on behalf of the native window

@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QScreen;
+
 namespace forms {
 
 // One instance of a window, created on first use and reused while it stays loaded.
@@ -36,8 +38,8 @@ void ShowModeless(QWidget& form);
 // Unloads form (closes it; a FormInstance deletes it).
 void Unload(QWidget& form);
 
-// Centres a top-level window, frame included, on its screen; call it before the window
-// is shown, so it appears in place.
-void CentreOnScreen(QWidget& form);
+// Centres a top-level window, frame included, on screen (by default, its own); call it
+// before the window is shown, so it appears in place.
+void CentreOnScreen(QWidget& form, const QScreen* screen = nullptr);
 
 } // namespace forms

@@ -35,6 +35,8 @@ private slots:
         QTest::newRow("one pixel") << QRect(299, 199, 1, 1) << false;
         QTest::newRow("most of it, shared") << QRect(7, 3, 290, 190) << true;
         QTest::newRow("full height strip, shared") << QRect(100, 0, 200, 200) << true;
+        QTest::newRow("a third, shared") << QRect(0, 0, 100, 200) << true;
+        QTest::newRow("a quarter, copied") << QRect(0, 0, 75, 200) << false;
     }
 
     void pixelsOfTheArea()

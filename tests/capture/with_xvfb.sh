@@ -1,10 +1,16 @@
 #!/bin/sh
-# with_xvfb.sh WxHxD command...: runs command against a private X server with a screen of
-# that size and depth, on a display number the server picks itself, then stops it.
-# With ZARNEL_WM=openbox the command runs under that window manager.
+# with_xvfb.sh WxHxD [monitors=LAYOUT] command...: runs command against a private X server
+# with a screen of that size and depth, on a display number the server picks itself, then
+# stops it. With ZARNEL_WM=openbox the command runs under that window manager.
+# LAYOUT splits the screen into monitors, comma-separated WxH+X+Y[@RATIO], named monitor1,
+# monitor2, ...; a RATIO sets that monitor's device pixel ratio (QT_SCREEN_SCALE_FACTORS).
 set -u
 screen=$1
 shift
+layout=
+case "${1:-}" in
+monitors=*) layout=${1#monitors=}; shift ;;
+esac
 
 # wait_until PID WHAT TEST...: polls TEST for up to 20 s while process PID lives.
 wait_until() {
@@ -23,11 +29,33 @@ wait_until() {
 }
 
 ready=$(mktemp)
-Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -ac 3>"$ready" >/dev/null 2>&1 &
+# Monitors vanish when the server resets after the xrandr client leaves, hence -noreset.
+Xvfb -displayfd 3 -screen 0 "$screen" ${layout:+-noreset} -nolisten tcp -ac 3>"$ready" >/dev/null 2>&1 &
 server=$!
 trap 'kill $server 2>/dev/null; rm -f "$ready"' EXIT
 wait_until $server "Xvfb with screen $screen" test -s "$ready"
 display=":$(head -n 1 "$ready")"
+
+# The first monitor takes the server's one output, the others none, so no automatic
+# monitor is left over. Sizes in millimetres keep 96 dots per inch.
+number=1
+factors=
+for monitor in $(echo "$layout" | tr ',' ' '); do
+    geometry=${monitor%@*}
+    ratio=1
+    [ "$geometry" != "$monitor" ] && ratio=${monitor#*@}
+    size=${geometry%%+*}
+    width=${size%x*}
+    height=${size#*x}
+    output=none
+    [ $number -eq 1 ] && output=screen
+    DISPLAY=$display xrandr --setmonitor "monitor$number" \
+        "$width/$((width * 254 / 960))x$height/$((height * 254 / 960))${geometry#"$size"}" "$output" >/dev/null ||
+        { echo "with_xvfb.sh: monitor $monitor not set" >&2; exit 1; }
+    factors="$factors${factors:+;}monitor$number=$ratio"
+    number=$((number + 1))
+done
+case "$layout" in *@*) export QT_SCREEN_SCALE_FACTORS="$factors" ;; esac
 
 if [ -n "${ZARNEL_WM:-}" ]; then
     DISPLAY=$display "$ZARNEL_WM" >/dev/null 2>&1 &

@@ -4,7 +4,7 @@
 ZARNEL_BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
   libpolyclipping-dev libxcb1-dev libxcb-shm0-dev libcups2-dev fonts-dejavu-core"
 ZARNEL_TEST_PACKAGES="xvfb xauth xclip x11-utils libbenchmark-dev cups cups-client cups-bsd
-  printer-driver-cups-pdf poppler-utils xdotool openbox desktop-file-utils"
+  printer-driver-cups-pdf poppler-utils xdotool openbox desktop-file-utils x11-xserver-utils"
 
 # ensure_packages PKG...: installs what is missing when we may, else prints the install line.
 ensure_packages() {
