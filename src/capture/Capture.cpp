@@ -1,5 +1,6 @@
 #include "capture/Capture.h"
 
+#include "capture/PortalScreenGrab.h"
 #include "capture/QtScreenGrab.h"
 #include "capture/XcbShmGrab.h"
 
@@ -30,6 +31,48 @@ int toDevice(int logical, qreal dpr)
     return static_cast<int>(std::lrint(logical * dpr));
 }
 
+QString lastError;
+
+// Wayland clients may not read the screen, and an X11 client of Xwayland reads back a
+// black root window: on a Wayland session only the desktop portal has the pixels.
+bool onWaylandSession()
+{
+    const QString platform = QGuiApplication::platformName();
+    if (platform.startsWith(QLatin1String("wayland")))
+        return true;
+    return platform == QLatin1String("xcb")
+        && (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+            || qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland"));
+}
+
+forms::Picture grabFromPortal(WindowHandle hWnd, bool ClientArea, QRect logical)
+{
+    const WindowHandle desktop = GetDesktopWindow();
+    if (hWnd != 0 && hWnd != desktop) {
+        // Only Xwayland tells where a window lies.
+        const std::optional<QPoint> origin = xcbshm::WindowOrigin(hWnd, !ClientArea);
+        if (!origin) {
+            lastError = QObject::tr("a single window cannot be located on this desktop.");
+            return {};
+        }
+        const QScreen* screen = screenAtDevicePoint(*origin);
+        const qreal dpr = screen ? screen->devicePixelRatio() : 1.0;
+        logical.translate(std::lrint(origin->x() / dpr), std::lrint(origin->y() / dpr));
+    }
+    portal::Shot shot = portal::Screenshot();
+    if (shot.picture.isNull()) {
+        lastError = shot.error;
+        return {};
+    }
+    QRect desktopArea;
+    for (const QScreen* screen : QGuiApplication::screens())
+        desktopArea |= screen->geometry();
+    return portal::CutOut(shot.picture, desktopArea, logical);
+}
+
+forms::Picture grabDirect(WindowHandle hWnd, bool ClientArea, int SrcLeft, int SrcTop,
+                          int SrcWidth, int SrcHeight);
+
 } // namespace
 
 WindowHandle GetDesktopWindow()
@@ -37,11 +80,34 @@ WindowHandle GetDesktopWindow()
     return xcbshm::RootWindow().value_or(0);
 }
 
+QString LastGrabError()
+{
+    return lastError;
+}
+
+// The one place that chooses how screen pixels are read.
 forms::Picture GrabWindowArea(WindowHandle hWnd, bool ClientArea, int SrcLeft, int SrcTop,
                               int SrcWidth, int SrcHeight)
 {
-    if (SrcWidth <= 0 || SrcHeight <= 0)
+    lastError.clear();
+    if (SrcWidth <= 0 || SrcHeight <= 0) {
+        lastError = QObject::tr("the area to capture is empty.");
         return {};
+    }
+    forms::Picture picture = onWaylandSession()
+        ? grabFromPortal(hWnd, ClientArea, QRect(SrcLeft, SrcTop, SrcWidth, SrcHeight))
+        : grabDirect(hWnd, ClientArea, SrcLeft, SrcTop, SrcWidth, SrcHeight);
+    if (picture.isNull() && lastError.isEmpty())
+        lastError = QObject::tr("the display gave no pixels.");
+    return picture;
+}
+
+namespace {
+
+// On X11 the shared-memory grab, else Qt's.
+forms::Picture grabDirect(WindowHandle hWnd, bool ClientArea, int SrcLeft, int SrcTop,
+                          int SrcWidth, int SrcHeight)
+{
     const WindowHandle desktop = GetDesktopWindow();
     const std::optional<QPoint> origin = xcbshm::WindowOrigin(hWnd ? hWnd : desktop, !ClientArea);
     if (origin) {
@@ -62,4 +128,5 @@ forms::Picture GrabWindowArea(WindowHandle hWnd, bool ClientArea, int SrcLeft, i
     return GrabWithQt(hWnd == desktop ? 0 : hWnd, SrcLeft, SrcTop, SrcWidth, SrcHeight);
 }
 
+} // namespace
 } // namespace capture

@@ -5,6 +5,7 @@
 #include "capture/ScreenSettle.h"
 #include "capture/frmCaptureRectangle.h"
 #include "forms/DoEvents.h"
+#include "forms/MsgBox.h"
 #include "forms/PictureBox.h"
 #include "forms/Twips.h"
 
@@ -38,6 +39,8 @@ void frmScreenCapture::waitUntilOffScreen()
 bool frmScreenCapture::CaptureDesktop()
 {
     const QPoint where = pos();
+    // Kept until the grab has worked: a failed capture leaves the picture as it was.
+    const forms::Picture previous = picture();
     hide();
     waitUntilOffScreen();
 
@@ -47,26 +50,34 @@ bool frmScreenCapture::CaptureDesktop()
     const long tx = std::max(1L, std::lrint(forms::TwipsPerPixelX(screen)));
     const long ty = std::max(1L, std::lrint(forms::TwipsPerPixelY(screen)));
     const QPoint corner = screen ? screen->geometry().topLeft() : QPoint();
-    // The old picture goes before the grab, so its pixels can serve this capture and a
-    // capture never holds two screens' worth of memory.
     setPicture(forms::Picture());
-    setPicture(GrabWindowArea(GetDesktopWindow(), false, corner.x(), corner.y(),
-                              static_cast<int>(widthTwips / tx),
-                              static_cast<int>(heightTwips / ty)));
+    const forms::Picture shot = GrabWindowArea(GetDesktopWindow(), false, corner.x(), corner.y(),
+                                               static_cast<int>(widthTwips / tx),
+                                               static_cast<int>(heightTwips / ty));
+    setPicture(shot.isNull() ? previous : shot);
     move(where);
-    return true;
+    return !shot.isNull();
+}
+
+void frmScreenCapture::explainCaptureFailure()
+{
+    forms::ShowModeless(*this);
+    SetupScrollBars();
+    forms::MsgBox(tr("Screen capture is not available: %1").arg(LastGrabError()), forms::vbInformation);
 }
 
 void frmScreenCapture::mnuFullScreen_Click()
 {
-    CaptureDesktop();
+    if (!CaptureDesktop())
+        return explainCaptureFailure();
     forms::ShowModeless(*this);
     SetupScrollBars();
 }
 
 void frmScreenCapture::mnuRectangle_Click()
 {
-    CaptureDesktop();
+    if (!CaptureDesktop())
+        return explainCaptureFailure();
     forms::DoEvents();
     frmCaptureRectangle& overlay = frmCaptureRectangle::instance();
     disconnect(&overlay, nullptr, this, nullptr);

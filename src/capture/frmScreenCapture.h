@@ -70,6 +70,8 @@ private:
     void VScroll1_Change(int value);
     bool CaptureDesktop();
     void waitUntilOffScreen();
+    // Brings the viewer back and tells the user why the capture gave nothing.
+    void explainCaptureFailure();
     void setPicture(const forms::Picture& picture);
 
     // The window's outer size in twips, as the layout arithmetic measures it.
