@@ -6,7 +6,8 @@ namespace plotter {
 
 // A whole top-level window, its drawing and every control, at one opacity. Where the
 // platform sets window opacity (X11 with a compositor, Windows) the platform does it;
-// Qt's Wayland platform cannot, so there the window paints itself translucent.
+// on a Wayland session (Qt's Wayland platform, or X11 through Xwayland) it cannot, so there
+// the window paints itself translucent.
 
 // Readies a window for fading. Must run before the window is first shown: a translucent
 // surface is chosen when the native window is created.

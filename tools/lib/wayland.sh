@@ -3,7 +3,8 @@
 # every process started here is stopped by stop_wayland.
 #
 # start_wayland [OUTPUTS]: starts the session and exports ZARNEL_WAYLAND_DISPLAY (the
-# compositor's socket), ZARNEL_XWAYLAND_DISPLAY, ZARNEL_SWAYSOCK and DBUS_SESSION_BUS_ADDRESS.
+# compositor's socket), ZARNEL_XWAYLAND_DISPLAY, ZARNEL_SWAYSOCK, ZARNEL_WAYLAND_RUNTIME (the
+# clients' runtime folder) and ZARNEL_WAYLAND_BUS (the session's bus, with the portal).
 # Returns non-zero (and says why) when the session cannot start; tests then skip.
 
 ZARNEL_WAYLAND_PIDS=()
@@ -39,8 +40,8 @@ start_wayland() {
     chown "$ZARNEL_WAYLAND_USER:" "$runtime"
 
     # Full HD outputs at scale 1 with no bar or borders, so a client's pixels are the
-    # screen's; windows float where they ask to be, as on a stacking desktop; Xwayland
-    # starts at once and tells us its display.
+        # screen's; windows float where they ask to be, as on a stacking desktop; Xwayland
+    # starts at once, lets our (root) X11 clients in and tells us its display.
     cat >"$runtime/config" <<EOF
 output * resolution ${ZARNEL_WAYLAND_SIZE:-1920x1080} scale 1
 xwayland force
@@ -49,7 +50,7 @@ default_floating_border none
 focus_follows_mouse no
 for_window [app_id=".*"] floating enable
 for_window [class=".*"] floating enable
-exec sh -c 'echo "\$DISPLAY" > $runtime/xdisplay'
+exec sh -c 'xhost +si:localuser:root >/dev/null; echo "\$DISPLAY" > $runtime/xdisplay'
 EOF
     chown "$ZARNEL_WAYLAND_USER:" "$runtime/config"
 
@@ -74,7 +75,7 @@ EOF
         dbus-daemon --session --fork --print-address=1 --print-pid=3 3>"$client/bus.pid") ||
         { echo "Wayland session: no session bus" >&2; return 1; }
     ZARNEL_WAYLAND_PIDS+=($(cat "$client/bus.pid"))
-    export DBUS_SESSION_BUS_ADDRESS=$address
+    export ZARNEL_WAYLAND_BUS=$address
     export ZARNEL_WAYLAND_RUNTIME=$client
 
     # The wlr portal aborts at start without PipeWire.
