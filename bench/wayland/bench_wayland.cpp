@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QEventLoop>
 #include <QFile>
 #include <QMouseEvent>
@@ -69,6 +70,7 @@ public:
 public slots:
     void onResponse(uint response, const QVariantMap& results)
     {
+        response_ = response;
         ok_ = response == 0 && QFile::remove(QUrl(results.value(QStringLiteral("uri")).toString()).toLocalFile());
         loop_.quit();
     }
@@ -77,6 +79,9 @@ private:
     QEventLoop loop_;
     int count_ = 0;
     bool ok_ = false;
+
+public:
+    uint response_ = 99;
 };
 
 void BM_PortalCall(benchmark::State& state)
@@ -84,9 +89,10 @@ void BM_PortalCall(benchmark::State& state)
     if (!resizeOutputs(int(state.range(0)), int(state.range(1))))
         return state.SkipWithError("cannot resize the outputs");
     BarePortal portal;
+    portal.shoot(); // the first call after a mode change can fail while the portal catches up
     for (auto _ : state)
         if (!portal.shoot())
-            return state.SkipWithError("the portal gave no picture");
+            return state.SkipWithError(("the portal gave no picture, response " + std::to_string(portal.response_)).c_str());
 }
 
 void BM_GrimScreencopy(benchmark::State& state)
@@ -110,6 +116,7 @@ void BM_FullScreenCommand(benchmark::State& state)
     viewer.show();
     (void)QTest::qWaitForWindowExposed(&viewer);
     auto* image = viewer.findChild<forms::PictureBox*>(QStringLiteral("Picture2"));
+    BarePortal().shoot(); // as for the bare call
     for (auto _ : state) {
         viewer.mnuFullScreen_Click();
         image->repaint();
@@ -147,8 +154,9 @@ void BM_BandMoveTranslucent(benchmark::State& state) { bandMoves(state, true); }
 BENCHMARK(BM_GrimScreencopy) SIZES->Iterations(10);
 BENCHMARK(BM_PortalCall) SIZES->Iterations(10);
 BENCHMARK(BM_FullScreenCommand) SIZES->Iterations(10);
-BENCHMARK(BM_BandMoveOpaque)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_BandMoveTranslucent)->Unit(benchmark::kMicrosecond)->UseRealTime();
+// Repeated: the median of each stands against a busy moment of the shared machine.
+BENCHMARK(BM_BandMoveOpaque)->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(3);
+BENCHMARK(BM_BandMoveTranslucent)->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(3);
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -156,7 +164,8 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
-            if (!run.error_occurred)
+            // With repetitions, the median stands for the benchmark.
+            if (!run.error_occurred && (run.run_type != Run::RT_Aggregate || run.aggregate_name == "median"))
                 times_[run.run_name.str()] = run.GetAdjustedRealTime();
     }
     void Finalize() override
@@ -175,7 +184,8 @@ public:
             ratio(("portal call / grim screencopy " + size).c_str(), "BM_PortalCall/" + size + it,
                   "BM_GrimScreencopy/" + size + it);
         }
-        ratio("band move translucent / opaque", "BM_BandMoveTranslucent/real_time", "BM_BandMoveOpaque/real_time");
+        ratio("band move translucent / opaque", "BM_BandMoveTranslucent/repeats:3/real_time",
+              "BM_BandMoveOpaque/repeats:3/real_time");
     }
 
 private:

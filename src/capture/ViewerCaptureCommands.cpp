@@ -28,8 +28,8 @@ void frmScreenCapture::waitUntilOffScreen()
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     // Windows uncovered by ours repaint now: our own through the event loop, other
     // programs' in their own time, for which the settle allows.
-    const auto settleUntil = std::min(elapsed() + kRepaintSettle,
-                                      std::chrono::nanoseconds(kHideTimeout) + kRepaintSettle);
+    const auto settle = RepaintTime(kRepaintSettle);
+    const auto settleUntil = std::min(elapsed() + settle, std::chrono::nanoseconds(kHideTimeout) + settle);
     while (elapsed() < settleUntil)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     SyncWithDisplay();
