@@ -50,7 +50,6 @@ bool frmScreenCapture::CaptureDesktop()
     const long tx = std::max(1L, std::lrint(forms::TwipsPerPixelX(screen)));
     const long ty = std::max(1L, std::lrint(forms::TwipsPerPixelY(screen)));
     const QPoint corner = screen ? screen->geometry().topLeft() : QPoint();
-    setPicture(forms::Picture());
     const forms::Picture shot = GrabWindowArea(GetDesktopWindow(), false, corner.x(), corner.y(),
                                                static_cast<int>(widthTwips / tx),
                                                static_cast<int>(heightTwips / ty));
