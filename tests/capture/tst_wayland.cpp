@@ -44,11 +44,14 @@ private:
     forms::Picture picture_;
 };
 
-// The screen as the compositor shows it.
+// The primary screen as the compositor shows it.
 QImage grim()
 {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QString area = QStringLiteral("%1,%2 %3x%4").arg(screen.x()).arg(screen.y()).arg(screen.width()).arg(screen.height());
     QProcess process;
-    process.start(QStringLiteral("grim"), {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")});
+    process.start(QStringLiteral("grim"), {QStringLiteral("-g"), area, QStringLiteral("-t"), QStringLiteral("ppm"),
+                                           QStringLiteral("-")});
     if (!process.waitForFinished(10000) || process.exitCode() != 0)
         return {};
     return QImage::fromData(process.readAllStandardOutput(), "PPM").convertToFormat(QImage::Format_RGB32);
