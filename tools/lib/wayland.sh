@@ -27,20 +27,24 @@ wayland_wait() {
 
 start_wayland() {
     local outputs=${1:-1}
-    # sway refuses to run as root, so the compositor gets a user of its own.
-    if ! id -u "$ZARNEL_WAYLAND_USER" >/dev/null 2>&1; then
-        useradd -r -M -d /nonexistent -s /usr/sbin/nologin "$ZARNEL_WAYLAND_USER" ||
-            { echo "Wayland session: cannot create user $ZARNEL_WAYLAND_USER" >&2; return 1; }
+    # sway refuses to run as root, so under root the compositor gets a user of its own.
+    local as_user=()
+    if [ "$(id -u)" -eq 0 ]; then
+        if ! id -u "$ZARNEL_WAYLAND_USER" >/dev/null 2>&1; then
+            useradd -r -M -d /nonexistent -s /usr/sbin/nologin "$ZARNEL_WAYLAND_USER" ||
+                { echo "Wayland session: cannot create user $ZARNEL_WAYLAND_USER" >&2; return 1; }
+        fi
+        as_user=(setpriv --reuid="$ZARNEL_WAYLAND_USER" --regid="$ZARNEL_WAYLAND_USER" --init-groups)
     fi
     local runtime client
     runtime=$(mktemp -d /tmp/zarnel-sway.XXXXXX)
     client=$(mktemp -d /tmp/zarnel-wlclient.XXXXXX)
     ZARNEL_WAYLAND_DIRS+=("$runtime" "$client")
     chmod 0700 "$runtime" "$client"
-    chown "$ZARNEL_WAYLAND_USER:" "$runtime"
+    [ ${#as_user[@]} -eq 0 ] || chown "$ZARNEL_WAYLAND_USER:" "$runtime"
 
     # Full HD outputs at scale 1 with no bar or borders, so a client's pixels are the
-        # screen's; windows float where they ask to be, as on a stacking desktop; Xwayland
+    # screen's; windows float where they ask to be, as on a stacking desktop; Xwayland
     # starts at once, lets our (root) X11 clients in and tells us its display.
     cat >"$runtime/config" <<EOF
 output * resolution ${ZARNEL_WAYLAND_SIZE:-1920x1080} scale 1
@@ -52,13 +56,12 @@ for_window [app_id=".*"] floating enable
 for_window [class=".*"] floating enable
 exec sh -c 'xhost +si:localuser:root >/dev/null; echo "\$DISPLAY" > $runtime/xdisplay'
 EOF
-    chown "$ZARNEL_WAYLAND_USER:" "$runtime/config"
+    [ ${#as_user[@]} -eq 0 ] || chown "$ZARNEL_WAYLAND_USER:" "$runtime/config"
 
     env -i PATH=/usr/bin:/bin HOME=/nonexistent XDG_RUNTIME_DIR="$runtime" \
         WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_HEADLESS_OUTPUTS="$outputs" \
         WLR_RENDERER=pixman \
-        setpriv --reuid="$ZARNEL_WAYLAND_USER" --regid="$ZARNEL_WAYLAND_USER" --init-groups \
-        sway -c "$runtime/config" >"$runtime/sway.log" 2>&1 &
+        "${as_user[@]}" sway -c "$runtime/config" >"$runtime/sway.log" 2>&1 &
     ZARNEL_WAYLAND_PIDS+=($!)
     local sway=$!
     wayland_wait $sway "sway (see $runtime/sway.log)" \
