@@ -10,7 +10,6 @@
 #include "plotter/frmMain.h"
 
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QPainter>
 #include <QProcess>
 #include <QScreen>
