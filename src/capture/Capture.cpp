@@ -1,6 +1,7 @@
 #include "capture/Capture.h"
 
 #include "capture/Desktop.h"
+#include "capture/PortalScreenGrab.h"
 #include "capture/QtScreenGrab.h"
 #include "capture/XcbShmGrab.h"
 
@@ -27,18 +28,59 @@ int toDevice(int logical, qreal dpr)
     return static_cast<int>(std::lrint(logical * dpr));
 }
 
-} // namespace
+QString lastError;
 
-WindowHandle GetDesktopWindow()
+// Wayland clients may not read the screen, and an X11 client of Xwayland reads back a
+// black root window: on a Wayland session only the desktop portal has the pixels.
+bool onWaylandSession()
 {
-    return xcbshm::RootWindow().value_or(0);
+    const QString platform = QGuiApplication::platformName();
+    if (platform.startsWith(QLatin1String("wayland")))
+        return true;
+    return platform == QLatin1String("xcb")
+        && (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+            || qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland"));
 }
 
-forms::Picture GrabWindowArea(WindowHandle hWnd, bool ClientArea, int SrcLeft, int SrcTop,
-                              int SrcWidth, int SrcHeight)
+// The whole desktop from the portal, or no picture and the reason in lastError.
+forms::Picture portalDesktop()
 {
-    if (SrcWidth <= 0 || SrcHeight <= 0)
-        return {};
+    portal::Shot shot = portal::Screenshot();
+    if (shot.picture.isNull())
+        lastError = shot.error;
+    return shot.picture;
+}
+
+QRect logicalDesktop()
+{
+    QRect desktopArea;
+    for (const QScreen* screen : QGuiApplication::screens())
+        desktopArea |= screen->geometry();
+    return desktopArea;
+}
+
+forms::Picture grabFromPortal(WindowHandle hWnd, bool ClientArea, QRect logical)
+{
+    const WindowHandle desktop = GetDesktopWindow();
+    if (hWnd != 0 && hWnd != desktop) {
+        // Only Xwayland tells where a window lies.
+        const std::optional<QPoint> origin = xcbshm::WindowOrigin(hWnd, !ClientArea);
+        if (!origin) {
+            lastError = QObject::tr("a single window cannot be located on this desktop.");
+            return {};
+        }
+        const QScreen* screen = screenAtDevicePoint(*origin);
+        const qreal dpr = screen ? screen->devicePixelRatio() : 1.0;
+        logical.translate(std::lrint(origin->x() / dpr), std::lrint(origin->y() / dpr));
+    }
+    const forms::Picture shot = portalDesktop();
+    return shot.isNull() ? shot : portal::CutOut(shot, logicalDesktop(), logical);
+}
+
+// On X11 the shared-memory grab, else Qt's.
+forms::Picture grabDirect(WindowHandle hWnd, bool ClientArea, int SrcLeft, int SrcTop,
+                          int SrcWidth, int SrcHeight)
+{
     const WindowHandle desktop = GetDesktopWindow();
     const std::optional<QPoint> origin = xcbshm::WindowOrigin(hWnd ? hWnd : desktop, !ClientArea);
     if (origin) {
@@ -61,7 +103,8 @@ forms::Picture GrabWindowArea(WindowHandle hWnd, bool ClientArea, int SrcLeft, i
     return GrabWithQt(hWnd == desktop ? 0 : hWnd, SrcLeft, SrcTop, SrcWidth, SrcHeight);
 }
 
-forms::Picture GrabDesktop(qreal ratio)
+// Every monitor in one grab of the root window (or Qt's per monitor), the gaps black.
+forms::Picture directDesktop()
 {
     const QList<Monitor> monitors = DesktopMonitors();
     const QRect bounds = DesktopBounds(monitors);
@@ -70,9 +113,52 @@ forms::Picture GrabDesktop(qreal ratio)
     std::optional<forms::Picture> picture = xcbshm::GrabRoot(bounds);
     if (!picture)
         picture = GrabMonitorsWithQt(monitors, bounds);
+    if (picture->isNull())
+        return {};
     BlackenUnshown(*picture, bounds.topLeft(), monitors);
-    picture->setDevicePixelRatio(ratio);
     return *std::move(picture);
+}
+
+} // namespace
+
+WindowHandle GetDesktopWindow()
+{
+    return xcbshm::RootWindow().value_or(0);
+}
+
+QString LastGrabError()
+{
+    return lastError;
+}
+
+// The one place that chooses how screen pixels are read, for an area and for the desktop.
+forms::Picture GrabWindowArea(WindowHandle hWnd, bool ClientArea, int SrcLeft, int SrcTop,
+                              int SrcWidth, int SrcHeight)
+{
+    lastError.clear();
+    if (SrcWidth <= 0 || SrcHeight <= 0) {
+        lastError = QObject::tr("the area to capture is empty.");
+        return {};
+    }
+    forms::Picture picture = onWaylandSession()
+        ? grabFromPortal(hWnd, ClientArea, QRect(SrcLeft, SrcTop, SrcWidth, SrcHeight))
+        : grabDirect(hWnd, ClientArea, SrcLeft, SrcTop, SrcWidth, SrcHeight);
+    if (picture.isNull() && lastError.isEmpty())
+        lastError = QObject::tr("the display gave no pixels.");
+    return picture;
+}
+
+forms::Picture GrabDesktop(qreal ratio)
+{
+    lastError.clear();
+    forms::Picture picture = onWaylandSession() ? portalDesktop() : directDesktop();
+    if (picture.isNull()) {
+        if (lastError.isEmpty())
+            lastError = QObject::tr("the display gave no pixels.");
+        return picture;
+    }
+    picture.setDevicePixelRatio(ratio);
+    return picture;
 }
 
 } // namespace capture

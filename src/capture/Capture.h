@@ -2,6 +2,7 @@
 
 #include "forms/Picture.h"
 
+#include <QString>
 #include <QtGlobal>
 
 namespace capture {
@@ -18,6 +19,8 @@ WindowHandle GetDesktopWindow();
 // Coordinates and sizes are logical pixels; the picture holds every device pixel of the
 // rectangle and carries the screen's device pixel ratio. Parts outside the screen are
 // black. On a 256-colour palette display the picture holds a copy of the palette.
+// On a Wayland session the desktop portal serves the grab. No picture when the screen
+// cannot be read; LastGrabError() then says why.
 forms::Picture GrabWindowArea(WindowHandle hWnd, bool ClientArea, int SrcLeft, int SrcTop,
                               int SrcWidth, int SrcHeight);
 
@@ -25,5 +28,8 @@ forms::Picture GrabWindowArea(WindowHandle hWnd, bool ClientArea, int SrcLeft, i
 // device pixels holding them all, each monitor's pixels at its place, and black wherever no
 // monitor shows (the gaps of an uneven layout). The picture carries the given ratio.
 forms::Picture GrabDesktop(qreal ratio);
+
+// Why the last GrabWindowArea or GrabDesktop gave no picture; empty after one that worked.
+QString LastGrabError();
 
 } // namespace capture

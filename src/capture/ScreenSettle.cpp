@@ -60,6 +60,12 @@ bool IsOffScreen(const QWidget& window)
     return frame == id || !viewable(conn, frame);
 }
 
+std::chrono::nanoseconds RepaintTime(std::chrono::nanoseconds x11Settle)
+{
+    constexpr std::chrono::nanoseconds frame{std::chrono::milliseconds(17)}; // 60 Hz
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ? frame : x11Settle;
+}
+
 void SyncWithDisplay()
 {
     if (xcb_connection_t* conn = qtConnection())

@@ -5,6 +5,7 @@
 #include "capture/ScreenSettle.h"
 #include "capture/frmCaptureRectangle.h"
 #include "forms/DoEvents.h"
+#include "forms/MsgBox.h"
 #include "forms/PictureBox.h"
 
 #include <QCoreApplication>
@@ -24,8 +25,8 @@ void frmScreenCapture::waitUntilOffScreen()
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     // Windows uncovered by ours repaint now: our own through the event loop, other
     // programs' in their own time, for which the settle allows.
-    const auto settleUntil = std::min(elapsed() + kRepaintSettle,
-                                      std::chrono::nanoseconds(kHideTimeout) + kRepaintSettle);
+    const auto settle = RepaintTime(kRepaintSettle);
+    const auto settleUntil = std::min(elapsed() + settle, std::chrono::nanoseconds(kHideTimeout) + settle);
     while (elapsed() < settleUntil)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     SyncWithDisplay();
@@ -36,31 +37,40 @@ bool frmScreenCapture::CaptureDesktop()
 {
     const QPoint where = pos();
     QScreen* home = screen();
+    // Kept until the grab has worked: a failed capture leaves the picture as it was.
+    const forms::Picture previous = picture();
     hide();
     waitUntilOffScreen();
 
-    // The old picture goes before the grab, so its pixels can serve this capture and a
-    // capture never holds two desktops' worth of memory.
-    setPicture(forms::Picture());
     // The ratio of the monitor the viewer comes back to, which then shows the picture
     // pixel for pixel.
-    setPicture(GrabDesktop(home ? home->devicePixelRatio() : 1.0));
+    const forms::Picture shot = GrabDesktop(home ? home->devicePixelRatio() : 1.0);
+    setPicture(shot.isNull() ? previous : shot);
     if (home)
         setScreen(home);
     move(where);
-    return true;
+    return !shot.isNull();
+}
+
+void frmScreenCapture::explainCaptureFailure()
+{
+    forms::ShowModeless(*this);
+    SetupScrollBars();
+    forms::MsgBox(tr("Screen capture is not available: %1").arg(LastGrabError()), forms::vbInformation);
 }
 
 void frmScreenCapture::mnuFullScreen_Click()
 {
-    CaptureDesktop();
+    if (!CaptureDesktop())
+        return explainCaptureFailure();
     forms::ShowModeless(*this);
     SetupScrollBars();
 }
 
 void frmScreenCapture::mnuRectangle_Click()
 {
-    CaptureDesktop();
+    if (!CaptureDesktop())
+        return explainCaptureFailure();
     forms::DoEvents();
     frmCaptureRectangle& overlay = frmCaptureRectangle::instance();
     disconnect(&overlay, nullptr, this, nullptr);

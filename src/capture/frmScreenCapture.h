@@ -74,6 +74,8 @@ private:
     void VScroll1_Change(int value);
     bool CaptureDesktop();
     void waitUntilOffScreen();
+    // Brings the viewer back and tells the user why the capture gave nothing.
+    void explainCaptureFailure();
     void setPicture(const forms::Picture& picture);
     // Opens an image file as Open does once its dialog has given the path.
     void openPath(const QString& path);

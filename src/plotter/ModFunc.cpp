@@ -1,12 +1,12 @@
 #include "plotter/ModFunc.h"
 
-#include <QWidget>
+#include "plotter/WindowFade.h"
 
 namespace plotter {
 
 void SetTransparency(QWidget& window, std::uint8_t Alpha)
 {
-    window.setWindowOpacity(Alpha / 255.0);
+    FadeWindow(window, Alpha / 255.0);
 }
 
 } // namespace plotter

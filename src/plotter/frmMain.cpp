@@ -6,6 +6,7 @@
 #include "plotter/GridSnap.h"
 #include "plotter/ModFunc.h"
 #include "plotter/Module.h"
+#include "plotter/WindowFade.h"
 #include "plotter/PlaneDrawing.h"
 #include "plotter/TraceStyle.h"
 
@@ -69,6 +70,7 @@ frmMain::frmMain() : l(*this)
     setWindowIcon(AppIcon());
     setFixedSize(1201, 639);
     setMouseTracking(true);
+    PrepareFade(*this);
     l.setBorderColor(kBandNormal);
     l.setBorderWidth(2);
     buildControls();

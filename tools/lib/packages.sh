@@ -2,9 +2,11 @@
 # Sourced by tools/launch.sh and tools/test.sh.
 
 ZARNEL_BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
-  libpolyclipping-dev libxcb1-dev libxcb-shm0-dev libcups2-dev fonts-dejavu-core"
+  libpolyclipping-dev libxcb1-dev libxcb-shm0-dev libcups2-dev fonts-dejavu-core qt6-wayland"
 ZARNEL_TEST_PACKAGES="xvfb xauth xclip x11-utils libbenchmark-dev cups cups-client cups-bsd
-  printer-driver-cups-pdf poppler-utils xdotool openbox desktop-file-utils x11-xserver-utils"
+  printer-driver-cups-pdf poppler-utils xdotool openbox desktop-file-utils x11-xserver-utils
+  sway xwayland dbus xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk pipewire
+  grim wl-clipboard"
 
 # ensure_packages PKG...: installs what is missing when we may, else prints the install line.
 ensure_packages() {

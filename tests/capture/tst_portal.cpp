@@ -1,0 +1,76 @@
+// The portal grab's pure parts: what each answer means, and how a part of the desktop
+// picture is cut out at any scale.
+#include "capture/PortalScreenGrab.h"
+
+#include <QtTest>
+
+using namespace capture::portal;
+
+class tst_Portal : public QObject {
+    Q_OBJECT
+private slots:
+    void responses_data();
+    void responses();
+    void cutOut_data();
+    void cutOut();
+};
+
+void tst_Portal::responses_data()
+{
+    QTest::addColumn<uint>("response");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("success") << 0u << QString();
+    QTest::newRow("cancelled by the user") << 1u << "cancelled";
+    QTest::newRow("other error") << 2u << "could not take";
+    QTest::newRow("unknown code") << 7u << "could not take";
+}
+
+void tst_Portal::responses()
+{
+    QFETCH(uint, response);
+    QFETCH(QString, says);
+    const QString error = ResponseError(response);
+    QCOMPARE(error.isEmpty(), says.isEmpty());
+    QVERIFY2(error.contains(says), qPrintable(error));
+}
+
+void tst_Portal::cutOut_data()
+{
+    QTest::addColumn<QRect>("desktop");
+    QTest::addColumn<qreal>("scale");
+    QTest::addColumn<QRect>("logical");
+    QTest::addColumn<QRect>("device");
+    const QRect hd(0, 0, 1920, 1080);
+    QTest::newRow("whole, scale 1") << hd << 1.0 << hd << hd;
+    QTest::newRow("part, scale 1") << hd << 1.0 << QRect(10, 20, 30, 40) << QRect(10, 20, 30, 40);
+    QTest::newRow("part, scale 2") << hd << 2.0 << QRect(10, 20, 30, 40) << QRect(20, 40, 60, 80);
+    QTest::newRow("edges rounded, scale 1.5") << hd << 1.5 << QRect(1, 1, 1, 1) << QRect(2, 2, 1, 1);
+    QTest::newRow("desktop left of 0") << QRect(-1920, 0, 3840, 1080) << 1.0 << QRect(0, 0, 5, 5)
+                                       << QRect(1920, 0, 5, 5);
+    QTest::newRow("beyond the edge") << hd << 1.0 << QRect(1910, 1070, 20, 20) << QRect(1910, 1070, 20, 20);
+}
+
+// Each device pixel names its own position, so the cut shows where it came from; parts
+// beyond the desktop are black.
+void tst_Portal::cutOut()
+{
+    QFETCH(QRect, desktop);
+    QFETCH(qreal, scale);
+    QFETCH(QRect, logical);
+    QFETCH(QRect, device);
+    QImage picture((QSizeF(desktop.size()) * scale).toSize(), QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x & 255, y & 255, (x >> 8) << 4 | (y >> 8)));
+    const QImage part = CutOut(picture, desktop, logical);
+    QCOMPARE(part.size(), device.size());
+    QCOMPARE(part.devicePixelRatio(), scale);
+    for (const QPoint at : {QPoint(0, 0), QPoint(part.width() - 1, part.height() - 1)}) {
+        const QPoint source = device.topLeft() + at;
+        const QRgb expected = picture.rect().contains(source) ? picture.pixel(source) : qRgb(0, 0, 0);
+        QCOMPARE(part.pixel(at), expected);
+    }
+}
+
+QTEST_MAIN(tst_Portal)
+#include "tst_portal.moc"

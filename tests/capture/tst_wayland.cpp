@@ -1,0 +1,276 @@
+// Capture, the frozen-screen overlay and transparency as a Wayland session's user meets
+// them: windows of another program lie under ours, and what the user sees is read back
+// from the compositor with grim.
+#include "OverlayTestSupport.h"
+#include "tst_viewerSupport.h"
+
+#include "capture/frmCaptureRectangle.h"
+#include "capture/frmScreenCapture.h"
+#include "forms/PictureBox.h"
+#include "plotter/frmMain.h"
+
+#include <QFileDialog>
+#include <QPainter>
+#include <QProcess>
+#include <QScreen>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+using capture::frmCaptureRectangle;
+using capture::frmScreenCapture;
+using namespace overlaytest;
+
+namespace {
+
+// Another program's window covering the screen with a picture.
+class Backdrop : public QWidget {
+public:
+    explicit Backdrop(forms::Picture picture) : picture_(std::move(picture))
+    {
+        setWindowFlags(Qt::FramelessWindowHint);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setGeometry(QGuiApplication::primaryScreen()->geometry());
+        show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(QPointF(0, 0), picture_); }
+
+private:
+    forms::Picture picture_;
+};
+
+// The primary screen as the compositor shows it.
+QImage grim()
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QString area = QStringLiteral("%1,%2 %3x%4").arg(screen.x()).arg(screen.y()).arg(screen.width()).arg(screen.height());
+    QProcess process;
+    process.start(QStringLiteral("grim"), {QStringLiteral("-g"), area, QStringLiteral("-t"), QStringLiteral("ppm"),
+                                           QStringLiteral("-")});
+    if (!process.waitForFinished(10000) || process.exitCode() != 0)
+        return {};
+    return QImage::fromData(process.readAllStandardOutput(), "PPM").convertToFormat(QImage::Format_RGB32);
+}
+
+// Polls what the screen shows until it passes, for up to ms of real time (each look at the
+// screen takes a while).
+template <class Check>
+bool within(int ms, Check check)
+{
+    const QDeadlineTimer deadline(ms);
+    do {
+        if (check())
+            return true;
+        QTest::qWait(50);
+    } while (!deadline.hasExpired());
+    return false;
+}
+
+// Where a window lies on a screen of red: the bounds of the pixels that are not red.
+QRect notRed(const QImage& shot)
+{
+    QRect bounds;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if ((shot.pixel(x, y) & 0xffffff) != 0xff0000)
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+int channelGap(QRgb a, QRgb b)
+{
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+}
+
+bool overlayShown()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](const QWidget* w) {
+        return w->objectName() == QLatin1String("frmCaptureRectangle") && w->isVisible();
+    });
+}
+
+QRgb overRed(QRgb c, int alpha)
+{
+    const auto mix = [alpha](int top, int under) { return (top * alpha + under * (255 - alpha) + 127) / 255; };
+    return qRgb(mix(qRed(c), 255), mix(qGreen(c), 0), mix(qBlue(c), 0));
+}
+
+} // namespace
+
+class tst_Wayland : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void fullScreenCaptureIsTheScreen();
+    void rectangleIsPixelExact();
+    void portalStoppedExplains();
+    void planeFadesOverRed_data();
+    void planeFadesOverRed();
+
+private:
+    void showBackdrop(const forms::Picture& picture);
+    frmScreenCapture& viewer();
+
+    std::unique_ptr<Backdrop> backdrop_;
+    forms::Picture screen_;
+};
+
+void tst_Wayland::initTestCase()
+{
+    if (const QByteArray why = qgetenv("ZARNEL_WAYLAND_SKIP"); !why.isEmpty())
+        QSKIP(why.constData());
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    screen_ = pattern((QSizeF(screen->geometry().size()) * screen->devicePixelRatio()).toSize(),
+                      screen->devicePixelRatio());
+}
+
+void tst_Wayland::init()
+{
+    const bool expectNoPortal = qEnvironmentVariableIsSet("ZARNEL_EXPECT_NO_PORTAL");
+    const bool noPortalCase = QByteArray(QTest::currentTestFunction()) == "portalStoppedExplains";
+    if (expectNoPortal != noPortalCase)
+        QSKIP(expectNoPortal ? "the portal is stopped in this run" : "runs with the portal stopped");
+}
+
+void tst_Wayland::cleanup()
+{
+    if (auto* v = frmScreenCapture::loaded())
+        v->close();
+    QTRY_VERIFY(!frmScreenCapture::loaded());
+    backdrop_.reset();
+}
+
+void tst_Wayland::showBackdrop(const forms::Picture& picture)
+{
+    backdrop_ = std::make_unique<Backdrop>(picture);
+    QVERIFY(QTest::qWaitForWindowExposed(backdrop_.get()));
+    // On screen once the compositor shows it.
+    QVERIFY(within(10000, [&] { return differingPixels(grim(), picture) == 0; }));
+}
+
+frmScreenCapture& tst_Wayland::viewer()
+{
+    frmScreenCapture& v = frmScreenCapture::instance();
+    v.show();
+    if (!QTest::qWaitForWindowExposed(&v))
+        qWarning("viewer not exposed");
+    return v;
+}
+
+// The real screen's pixels, without the viewer that asked for them.
+void tst_Wayland::fullScreenCaptureIsTheScreen()
+{
+    showBackdrop(screen_);
+    if (QTest::currentTestFailed())
+        return;
+    frmScreenCapture& v = viewer();
+    v.Toolbar1_ButtonClick(QStringLiteral("Capture2"));
+    QVERIFY(v.isVisible());
+    QCOMPARE(v.picture().size(), screen_.size());
+    QCOMPARE(differingPixels(v.picture(), screen_), 0);
+}
+
+// The overlay lies pixel for pixel over the screen, and a dragged rectangle is exactly the
+// device pixels under it.
+void tst_Wayland::rectangleIsPixelExact()
+{
+    showBackdrop(screen_);
+    if (QTest::currentTestFailed())
+        return;
+    frmScreenCapture& v = viewer();
+    v.Toolbar1_ButtonClick(QStringLiteral("Capture1"));
+    QPointer<frmCaptureRectangle> overlay = &frmCaptureRectangle::instance();
+    QVERIFY(QTest::qWaitForWindowExposed(overlay.data()));
+    QVERIFY(within(10000, [&] { return differingPixels(grim(), screen_) == 0; }));
+
+    const QPointF from(301, 117), to(77, 409);
+    Mouse(overlay->picture1()).drag(from, to);
+    QTRY_VERIFY(!overlay);
+    QTRY_VERIFY(v.isVisible());
+    const qreal dpr = screen_.devicePixelRatio();
+    const QRect expected(QPoint(std::lrint(77 * dpr), std::lrint(117 * dpr)),
+                         QPoint(std::lrint(301 * dpr) - 1, std::lrint(409 * dpr) - 1));
+    QCOMPARE(differingPixels(v.picture(), screen_.copy(expected)), 0);
+}
+
+// No portal: the command says why, the viewer comes back, and its picture stays.
+void tst_Wayland::portalStoppedExplains()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("held.bmp"));
+    QVERIFY(screen_.copy(0, 0, 40, 30).save(file, "BMP"));
+    frmScreenCapture& v = viewer();
+    {
+        const auto watch = viewertest::whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            dialog->selectFile(file);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        v.mnuOpen_Click();
+    }
+    const QImage held = v.picture();
+    QCOMPARE(held.size(), QSize(40, 30));
+
+    for (const char* key : {"Capture2", "Capture1"}) {
+        const auto seen = viewertest::expectMessageBox();
+        v.Toolbar1_ButtonClick(QLatin1String(key));
+        QTRY_VERIFY(seen->shown);
+        QVERIFY2(seen->text.startsWith(QLatin1String("Screen capture is not available: no desktop portal")),
+                 qPrintable(seen->text));
+        QCOMPARE(seen->icon, QMessageBox::Information);
+        QVERIFY(v.isVisible());
+        QCOMPARE(differingPixels(v.picture(), held), 0);
+        QVERIFY(!overlayShown());
+    }
+}
+
+void tst_Wayland::planeFadesOverRed_data()
+{
+    QTest::addColumn<int>("alpha");
+    QTest::newRow("lowest") << 100;
+    QTest::newRow("middle") << 180;
+    QTest::newRow("opaque") << 255;
+}
+
+// Plane and strip alike show the red window beneath at the slider's value.
+void tst_Wayland::planeFadesOverRed()
+{
+    QFETCH(int, alpha);
+    forms::Picture red(screen_.size(), QImage::Format_RGB32);
+    red.fill(Qt::red);
+    showBackdrop(red);
+    if (QTest::currentTestFailed())
+        return;
+    plotter::frmMain& main = plotter::frmMain::instance();
+    main.Show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    auto* slider = main.findChild<QSlider*>(QStringLiteral("Slider"));
+    slider->setValue(alpha);
+    QTest::mouseRelease(slider, Qt::LeftButton);
+
+    const QImage& plane = main.retainedImage();
+    const qreal dpr = plane.devicePixelRatio();
+    const QPoint strip(std::lrint(900 * dpr), std::lrint(625 * dpr)); // white, between controls
+    const auto faded = [&] {
+        const QImage shot = grim();
+        const QRect window = notRed(shot);
+        if (window.width() < plane.width() || window.height() < strip.y())
+            return false;
+        for (int y = 0; y < std::lrint(600 * dpr); y += 7)
+            for (int x = 0; x < plane.width(); x += 5)
+                if (channelGap(shot.pixel(window.topLeft() + QPoint(x, y)), overRed(plane.pixel(x, y), alpha)) > 2)
+                    return false;
+        return channelGap(shot.pixel(window.topLeft() + strip), overRed(qRgb(255, 255, 255), alpha)) <= 2;
+    };
+    QVERIFY(within(10000, faded));
+    main.hide();
+}
+
+QTEST_MAIN(tst_Wayland)
+#include "tst_wayland.moc"
