@@ -71,11 +71,10 @@ QByteArray NativeFileName(const QString& path)
     for (qsizetype i = 0; i < parts.size(); ++i) {
         QByteArray part = QFile::encodeName(parts[i]);
         if (parts[i].contains(QChar::ReplacementCharacter)) {
-            const QByteArray folder = native.isEmpty() ? QByteArray() : native;
-            QByteArray candidate = folder.isEmpty() ? part
-                                   : folder.endsWith('/') ? folder + part : folder + '/' + part;
+            const QByteArray candidate = native.isEmpty() ? part
+                                         : native.endsWith('/') ? native + part : native + '/' + part;
             if (!exists(candidate)) {
-                const QByteArray real = entryNamed(folder, parts[i]);
+                const QByteArray real = entryNamed(native, parts[i]);
                 if (!real.isEmpty())
                     part = real;
             }
