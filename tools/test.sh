@@ -1,14 +1,28 @@
 #!/usr/bin/env bash
 # Builds Zarnel with its tests and benchmarks and runs every test against a real X server
 # (Xvfb) and a real print server (CUPS with a PDF printer as the default).
+# With --sanitize: the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer
+# (leak detection on) in build-sanitize/; any sanitizer report fails the run.
 set -euo pipefail
 ZARNEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$ZARNEL_ROOT/tools/lib/packages.sh"
 . "$ZARNEL_ROOT/tools/lib/services.sh"
 . "$ZARNEL_ROOT/tools/lib/wayland.sh"
 
+sanitize=0
+if [ "${1:-}" = "--sanitize" ]; then
+    sanitize=1
+    shift
+fi
+
 ensure_packages $ZARNEL_BUILD_PACKAGES $ZARNEL_TEST_PACKAGES
-build_dir=${ZARNEL_BUILD_DIR:-$ZARNEL_ROOT/build}
+if [ "$sanitize" -eq 1 ]; then
+    . "$ZARNEL_ROOT/tools/lib/sanitize.sh"
+    build_dir=${ZARNEL_SANITIZE_BUILD_DIR:-$ZARNEL_ROOT/build-sanitize}
+    configure_sanitized "$build_dir"
+else
+    build_dir=${ZARNEL_BUILD_DIR:-$ZARNEL_ROOT/build}
+fi
 build_zarnel "$build_dir"
 
 trap 'stop_services; stop_wayland' EXIT
@@ -25,4 +39,8 @@ start_wayland || echo "The Wayland tests will skip: the headless Wayland session
 
 cd "$build_dir"
 # Serial on purpose: screen-capture tests read the whole screen that the other tests draw on.
-ctest --output-on-failure "$@"
+if [ "$sanitize" -eq 1 ]; then
+    run_sanitized "$build_dir" "$@"
+else
+    ctest --output-on-failure "$@"
+fi

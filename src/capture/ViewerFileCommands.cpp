@@ -30,6 +30,25 @@ QString fileFailure(const QString& what, const QString& path, const QString& cau
     return QObject::tr("%1 \"%2\".\n\n%3").arg(what, QDir::toNativeSeparators(path), cause);
 }
 
+// The viewer's file dialog hands over whatever file name the user gives. Qt's own dialog
+// refuses a name it cannot find with "File not found" (a loop of links, a name too long,
+// a name that is not UTF-8, which Qt cannot spell) or ignores it; the command then says
+// the real cause, or opens the file by its real name. A folder is still entered.
+class FileDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QString path = selectedFiles().value(0);
+        if (!path.isEmpty() && !QFileInfo(path).isDir()) {
+            QDialog::accept();
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
 // Runs one of the viewer's file dialogs (named CD1, as in the design): the path the user
 // chose, or empty when they cancelled.
 QString runFileDialog(QFileDialog& dialog)
@@ -59,7 +78,7 @@ void frmScreenCapture::mnuExit_Click()
 void frmScreenCapture::mnuOpen_Click()
 {
     initDir_ = openFolder();
-    QFileDialog dialog(this, tr("Open"));
+    FileDialog dialog(this, tr("Open"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters({QStringLiteral("GIF Files (*.gif)"), QStringLiteral("JPEG Files(*.jpg)"),
@@ -97,7 +116,7 @@ void frmScreenCapture::mnuSave_Click()
                       forms::vbInformation, QStringLiteral("Nothing To Save"));
         return;
     }
-    QFileDialog dialog(this, tr("Save As"));
+    FileDialog dialog(this, tr("Save As"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("Bitmap Files (*.bmp)"));

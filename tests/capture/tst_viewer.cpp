@@ -241,7 +241,8 @@ void tst_viewer::scrollBarsFollowThePicture()
     auto* picture2 = box(v, "Picture2");
     // Fits: no bars, image at the viewport's corner.
     picture2->setPicture(quadrants(100, 80, v.devicePixelRatioF()));
-    QApplication::sendEvent(&v, new QEvent(QEvent::WindowActivate));
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&v, &activate);
     QVERIFY(bar(v, "HScroll1")->isHidden());
     QVERIFY(bar(v, "VScroll1")->isHidden());
     QCOMPARE(picture2->pos(), QPoint(0, 0));
@@ -249,7 +250,6 @@ void tst_viewer::scrollBarsFollowThePicture()
     const int viewportWidth = box(v, "Picture1")->width();
     picture2->setPicture(quadrants(int(1000 * v.devicePixelRatioF()), int(800 * v.devicePixelRatioF()),
                                    v.devicePixelRatioF()));
-    QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&v, &activate);
     QVERIFY(!bar(v, "HScroll1")->isHidden());
     QVERIFY(!bar(v, "VScroll1")->isHidden());

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
@@ -56,6 +58,16 @@ inline std::shared_ptr<BoxSeen> expectMessageBox()
         box->accept();
     });
     return seen;
+}
+
+// Types the full path into the dialog's name box, as a user can, and confirms.
+inline void choose(QFileDialog* dialog, const QString& path)
+{
+    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        name->setText(path);
+    else
+        dialog->selectFile(path);
+    static_cast<QDialog*>(dialog)->accept();
 }
 
 } // namespace viewertest

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,6 +65,8 @@ private slots:
     void refusesWithoutTouching();
     void fullDiskKeepsOldFile_data();
     void fullDiskKeepsOldFile();
+    void specialPaths_data();
+    void specialPaths();
     void cleanup();
 
 private:
@@ -265,6 +268,68 @@ void tst_mdlList::fullDiskKeepsOldFile()
     QCOMPARE(box.text, QStringLiteral("An error has occured ") + qt_error_string(ENOSPC));
     QCOMPARE(readAll(path), oldBytes);
     QCOMPARE(entries(mountPoint), expectedEntries);
+}
+
+void tst_mdlList::specialPaths_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("answer");
+    const QString error = QStringLiteral("An error has occured ");
+    QTest::newRow("named pipe") << "fifo" << error + "It is a named pipe (FIFO), not a file.";
+    QTest::newRow("full device") << "/dev/full" << error + qt_error_string(ENOSPC);
+    QTest::newRow("null device") << "/dev/null" << "List Saved";
+    QTest::newRow("loop of links") << "loop" << error + qt_error_string(ELOOP);
+    QTest::newRow("name not UTF-8") << "latin1" << "List Saved";
+}
+
+// A named pipe answers at once and stays a pipe; a device is written in place and only
+// what reached it is "List Saved"; a name that is not UTF-8 is the file it names.
+void tst_mdlList::specialPaths()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, answer);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QString path = dir.filePath(QStringLiteral("pointslog.txt"));
+    QByteArray raw;
+    if (kind == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
+    } else if (kind.startsWith(QLatin1String("/dev/"))) {
+        path = kind;
+        if (!QFileInfo(path).exists() || QFileInfo(path).isFile())
+            QSKIP("no such device here");
+    } else if (kind == QLatin1String("loop")) {
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("b")), path));
+        QVERIFY(QFile::link(path, dir.filePath(QStringLiteral("b"))));
+    } else if (kind == QLatin1String("latin1")) {
+        raw = QFile::encodeName(dir.path()) + "/points-\xe9t\xe9.txt";
+        QFile file;
+        const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        QVERIFY(fd >= 0 && file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+        file.write("old\r\n");
+        file.close();
+        path = QFile::decodeName(raw); // as Qt spells it: U+FFFD for each odd byte
+    }
+    const QStringList before = entries(dir.path());
+    QListWidget list;
+    fill(list, {QStringLiteral("(0, 0)"), QStringLiteral("(3, 4)")});
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(saveAndRead(path, list).text, answer);
+    QVERIFY2(clock.elapsed() < 5000, "the save did not answer at once");
+    QCOMPARE(entries(dir.path()), before);
+    if (kind == QLatin1String("fifo")) {
+        struct stat st;
+        QCOMPARE(::lstat(QFile::encodeName(path).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+    } else if (kind == QLatin1String("latin1")) {
+        QFile file;
+        const int fd = ::open(raw.constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(fd >= 0 && file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+        QCOMPARE(file.readAll(), QByteArray("(0, 0)\r\n(3, 4)\r\n"));
+        file.close();
+        ::unlink(raw.constData()); // Qt cannot remove what it cannot name
+    }
 }
 
 void tst_mdlList::cleanup()
