@@ -6,6 +6,8 @@ target_sources(zarnel_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ScreenSettle.cpp ${CMAKE_CURRENT_LIST_DIR}/ScreenSettle.h
   ${CMAKE_CURRENT_LIST_DIR}/ScrollModel.cpp ${CMAKE_CURRENT_LIST_DIR}/ScrollModel.h
   ${CMAKE_CURRENT_LIST_DIR}/ImageFiles.cpp ${CMAKE_CURRENT_LIST_DIR}/ImageFiles.h
+  ${CMAKE_CURRENT_LIST_DIR}/ImageLayout.cpp ${CMAKE_CURRENT_LIST_DIR}/ImageLayout.h
+  ${CMAKE_CURRENT_LIST_DIR}/ImageOrientation.cpp ${CMAKE_CURRENT_LIST_DIR}/ImageOrientation.h
   ${CMAKE_CURRENT_LIST_DIR}/ViewerArtwork.cpp ${CMAKE_CURRENT_LIST_DIR}/ViewerArtwork.h
   ${CMAKE_CURRENT_LIST_DIR}/frmScreenCapture.cpp ${CMAKE_CURRENT_LIST_DIR}/frmScreenCapture.h
   ${CMAKE_CURRENT_LIST_DIR}/ViewerDesign.h
