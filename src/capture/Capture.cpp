@@ -4,6 +4,7 @@
 #include "capture/PortalScreenGrab.h"
 #include "capture/QtScreenGrab.h"
 #include "capture/XcbShmGrab.h"
+#include "forms/DesktopSession.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -29,18 +30,6 @@ int toDevice(int logical, qreal dpr)
 }
 
 QString lastError;
-
-// Wayland clients may not read the screen, and an X11 client of Xwayland reads back a
-// black root window: on a Wayland session only the desktop portal has the pixels.
-bool onWaylandSession()
-{
-    const QString platform = QGuiApplication::platformName();
-    if (platform.startsWith(QLatin1String("wayland")))
-        return true;
-    return platform == QLatin1String("xcb")
-        && (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-            || qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland"));
-}
 
 // The whole desktop from the portal, or no picture and the reason in lastError.
 forms::Picture portalDesktop()
@@ -132,6 +121,8 @@ QString LastGrabError()
 }
 
 // The one place that chooses how screen pixels are read, for an area and for the desktop.
+// Wayland clients may not read the screen, and an X11 client of Xwayland reads back a
+// black root window: on a Wayland session only the desktop portal has the pixels.
 forms::Picture GrabWindowArea(WindowHandle hWnd, bool ClientArea, int SrcLeft, int SrcTop,
                               int SrcWidth, int SrcHeight)
 {
@@ -140,7 +131,7 @@ forms::Picture GrabWindowArea(WindowHandle hWnd, bool ClientArea, int SrcLeft, i
         lastError = QObject::tr("the area to capture is empty.");
         return {};
     }
-    forms::Picture picture = onWaylandSession()
+    forms::Picture picture = forms::OnWaylandSession()
         ? grabFromPortal(hWnd, ClientArea, QRect(SrcLeft, SrcTop, SrcWidth, SrcHeight))
         : grabDirect(hWnd, ClientArea, SrcLeft, SrcTop, SrcWidth, SrcHeight);
     if (picture.isNull() && lastError.isEmpty())
@@ -151,7 +142,7 @@ forms::Picture GrabWindowArea(WindowHandle hWnd, bool ClientArea, int SrcLeft, i
 forms::Picture GrabDesktop(qreal ratio)
 {
     lastError.clear();
-    forms::Picture picture = onWaylandSession() ? portalDesktop() : directDesktop();
+    forms::Picture picture = forms::OnWaylandSession() ? portalDesktop() : directDesktop();
     if (picture.isNull()) {
         if (lastError.isEmpty())
             lastError = QObject::tr("the display gave no pixels.");

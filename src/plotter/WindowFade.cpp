@@ -1,7 +1,8 @@
 #include "plotter/WindowFade.h"
 
+#include "forms/DesktopSession.h"
+
 #include <QEvent>
-#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWidget>
@@ -69,12 +70,7 @@ bool FadesBySelf()
 {
     // Qt's Wayland platform: "This plugin does not support setting window opacity". Through
     // Xwayland Qt sets it, but no Wayland compositor reads the X11 property.
-    const QString platform = QGuiApplication::platformName();
-    if (platform.startsWith(QLatin1String("wayland")))
-        return true;
-    return platform == QLatin1String("xcb")
-        && (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-            || qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland"));
+    return forms::OnWaylandSession();
 }
 
 void PrepareFade(QWidget& window)
