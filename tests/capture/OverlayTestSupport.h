@@ -6,7 +6,10 @@
 
 #include "forms/Picture.h"
 
+#include <QGuiApplication>
+#include <QPainter>
 #include <QPointer>
+#include <QScreen>
 #include <QStyleHints>
 #include <QWidget>
 #include <QWindow>
@@ -93,6 +96,24 @@ private:
 
     QPointer<QWidget> target_;
     Qt::MouseButtons buttons_;
+};
+
+// Another program's window filling the primary screen with a picture.
+class Backdrop : public QWidget {
+public:
+    explicit Backdrop(forms::Picture picture) : picture_(std::move(picture))
+    {
+        setWindowFlags(Qt::FramelessWindowHint);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setGeometry(QGuiApplication::primaryScreen()->geometry());
+        show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(QPointF(0, 0), picture_); }
+
+private:
+    forms::Picture picture_;
 };
 
 } // namespace overlaytest

@@ -29,9 +29,9 @@ using namespace overlaytest;
 namespace {
 
 // Another program's window showing one monitor's part of the desktop's picture.
-class Backdrop : public QWidget {
+class MonitorBackdrop : public QWidget {
 public:
-    Backdrop(const Monitor& monitor, const forms::Picture& desktop)
+    MonitorBackdrop(const Monitor& monitor, const forms::Picture& desktop)
         : part_(desktop.copy(monitor.device))
     {
         part_.setDevicePixelRatio(monitor.ratio);
@@ -97,7 +97,7 @@ private:
 
     QList<Monitor> monitors_;
     forms::Picture desktop_;
-    std::vector<std::unique_ptr<Backdrop>> backdrops_;
+    std::vector<std::unique_ptr<MonitorBackdrop>> backdrops_;
 };
 
 void tst_Monitors::initTestCase()
@@ -114,9 +114,9 @@ void tst_Monitors::initTestCase()
     for (const Monitor& monitor : monitors_)
         gaps -= monitor.device;
     for (const QRect& gap : gaps)
-        backdrops_.push_back(std::make_unique<Backdrop>(Monitor{nullptr, gap, gap, 1}, white));
+        backdrops_.push_back(std::make_unique<MonitorBackdrop>(Monitor{nullptr, gap, gap, 1}, white));
     for (const Monitor& monitor : monitors_) {
-        backdrops_.push_back(std::make_unique<Backdrop>(monitor, desktop_));
+        backdrops_.push_back(std::make_unique<MonitorBackdrop>(monitor, desktop_));
         QVERIFY(QTest::qWaitForWindowExposed(backdrops_.back().get()));
     }
     QVERIFY(!QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty());

@@ -22,28 +22,6 @@ using capture::frmCaptureRectangle;
 using capture::frmScreenCapture;
 using namespace overlaytest;
 
-namespace {
-
-// Another program's window filling the screen with the position pattern.
-class Backdrop : public QWidget {
-public:
-    explicit Backdrop(forms::Picture picture) : picture_(std::move(picture))
-    {
-        setWindowFlags(Qt::FramelessWindowHint);
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setGeometry(QGuiApplication::primaryScreen()->geometry());
-        show();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(QPointF(0, 0), picture_); }
-
-private:
-    forms::Picture picture_;
-};
-
-} // namespace
-
 class tst_RectangleViewer : public QObject {
     Q_OBJECT
 private slots:

@@ -25,24 +25,6 @@ using namespace overlaytest;
 
 namespace {
 
-// Another program's window covering the screen with a picture.
-class Backdrop : public QWidget {
-public:
-    explicit Backdrop(forms::Picture picture) : picture_(std::move(picture))
-    {
-        setWindowFlags(Qt::FramelessWindowHint);
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setGeometry(QGuiApplication::primaryScreen()->geometry());
-        show();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(QPointF(0, 0), picture_); }
-
-private:
-    forms::Picture picture_;
-};
-
 // The primary screen as the compositor shows it.
 QImage grim()
 {
