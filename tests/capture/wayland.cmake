@@ -10,7 +10,9 @@ foreach(mode wayland xwayland scale2 noportal)
     set(name tst_wayland)
   endif()
   add_test(NAME ${name} COMMAND ${CMAKE_CURRENT_LIST_DIR}/on_wayland.sh ${mode} $<TARGET_FILE:tst_wayland>)
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_ACCESSIBILITY=0" TIMEOUT 300)
+  # Without the session the whole test skips; show it as skipped, not passed.
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_ACCESSIBILITY=0" TIMEOUT 300
+                       SKIP_REGULAR_EXPRESSION "SKIP   : tst_Wayland::initTestCase")
 endforeach()
 
 zarnel_add_test(tst_portal ${CMAKE_CURRENT_LIST_DIR}/tst_portal.cpp OFFSCREEN)
