@@ -5,6 +5,7 @@
 //    ratio (also without the wait for the viewer to leave the screen, which both share);
 //  - peak memory of a two-monitor rectangle capture above the idle viewer, as a multiple of
 //    the snapshot's size.
+#include "ProcessMemory.h"
 #include "capture/MonitorOverlay.h"
 #include "capture/frmCaptureRectangle.h"
 #include "capture/frmScreenCapture.h"
@@ -29,6 +30,9 @@ using capture::frmCaptureRectangle;
 using capture::frmScreenCapture;
 
 namespace {
+
+using benchmem::resetPeak;
+using benchmem::statusKiB;
 
 // One 4K monitor at the left of the screen, or two side by side.
 bool setMonitors(int count)
@@ -100,18 +104,6 @@ void BM_CommandToOverlays(benchmark::State& state)
 }
 BENCHMARK(BM_CommandToOverlays)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(10);
 
-long statusKiB(const char* field)
-{
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
 void send(QWidget& target, QEvent::Type type, QPointF at)
 {
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
@@ -126,10 +118,7 @@ double capturePeak(frmScreenCapture& viewer, QPointF from, QPointF to)
 {
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5"); // resets the peak
-    refs.close();
+    resetPeak();
     const long idle = statusKiB("VmRSS:");
     QPointer<frmCaptureRectangle> form = startCapture(viewer);
     std::printf("  overlays shown: +%ld KiB (peak +%ld)\n", statusKiB("VmRSS:") - idle, statusKiB("VmHWM:") - idle);

@@ -4,6 +4,7 @@
 //  - release to the viewer shown with its new picture;
 //  - peak memory of a whole rectangle capture above the idle viewer, as a multiple of
 //    the snapshot's size.
+#include "ProcessMemory.h"
 #include "capture/frmCaptureRectangle.h"
 #include "capture/frmScreenCapture.h"
 #include "forms/PictureBox.h"
@@ -27,6 +28,9 @@ using capture::frmCaptureRectangle;
 using capture::frmScreenCapture;
 
 namespace {
+
+using benchmem::resetPeak;
+using benchmem::statusKiB;
 
 // Counts paint events on a widget, so a benchmark knows its repaint really happened.
 class PaintCounter : public QObject {
@@ -173,25 +177,6 @@ BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
 BENCHMARK(BM_DragMove)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
 BENCHMARK(BM_DragMoveNoPaint)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReleaseToViewer)->Unit(benchmark::kMillisecond)->Iterations(10);
-
-long statusKiB(const char* field)
-{
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
-void resetPeak()
-{
-    QFile file(QStringLiteral("/proc/self/clear_refs"));
-    if (file.open(QIODevice::WriteOnly))
-        file.write("5");
-}
 
 // One rectangle capture from an idle viewer; returns the peak resident memory above the
 // idle state, in bytes.
