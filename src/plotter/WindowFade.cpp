@@ -46,7 +46,15 @@ protected:
             return;
         QPainter painter(this);
         painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        painter.fillRect(event->rect(), QColor(0, 0, 0, alpha_));
+        const QColor fade(0, 0, 0, alpha_);
+        // Rectangle by rectangle of what changed, never its bounding box, and in short
+        // runs of rows: Qt hands a taller fill to its thread pool, and for the thin strips a
+        // moving band repaints, waking the pool costs far more than the fill itself.
+        for (const QRect& rect : event->region()) {
+            for (int top = rect.top(); top <= rect.bottom(); top += kRowsPerFill)
+                painter.fillRect(QRect(rect.left(), top, rect.width(), std::min(kRowsPerFill, rect.bottom() - top + 1)),
+                                 fade);
+        }
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -61,6 +69,7 @@ protected:
     }
 
 private:
+    static constexpr int kRowsPerFill = 64;
     int alpha_ = 255;
 };
 
