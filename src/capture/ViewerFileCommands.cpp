@@ -16,14 +16,12 @@
 namespace capture {
 namespace {
 
-QString openFolder()
-{
+// The folder the open and save dialogs start in.
 #ifdef Q_OS_WIN
-    return QStringLiteral("c:\\aaaaaa");
+QString openFolder() { return QStringLiteral("c:\\aaaaaa"); }
 #else
-    return QDir::home().filePath(QStringLiteral("aaaaaa"));
+QString openFolder() { return QDir::home().filePath(QStringLiteral("aaaaaa")); }
 #endif
-}
 
 QString fileFailure(const QString& what, const QString& path, const QString& cause)
 {

@@ -38,14 +38,12 @@ void fitCaption(QPushButton& button)
 
 } // namespace
 
-QString DefaultListPath()
-{
+// Where the list is saved unless the user picks another file.
 #ifdef Q_OS_WIN
-    return QStringLiteral("c:\\pointslog.txt");
+QString DefaultListPath() { return QStringLiteral("c:\\pointslog.txt"); }
 #else
-    return QDir::home().absoluteFilePath(QStringLiteral("pointslog.txt"));
+QString DefaultListPath() { return QDir::home().absoluteFilePath(QStringLiteral("pointslog.txt")); }
 #endif
-}
 
 frmCoordinates& frmCoordinates::instance()
 {
