@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <cmath>
 
-#include <unistd.h>
 
 namespace capture {
 namespace {
@@ -35,13 +34,9 @@ int bitsPerPixel(QImage::Format format)
 LoadedPicture LoadPicture(const QString& path)
 {
     const forms::OpenedFile opened = forms::OpenRegularFile(path);
-    if (opened.fd < 0)
+    if (!opened.file)
         return {{}, opened.error};
-    QFile file;
-    if (!file.open(opened.fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(opened.fd);
-        return {{}, file.errorString()};
-    }
+    QFile& file = *opened.file;
     // A second guard: every allocation the decoders make through Qt stays under the limit.
     QImageReader::setAllocationLimit(kPictureAllocationLimitMB);
     QImageReader reader(&file);
@@ -53,7 +48,7 @@ LoadedPicture LoadPicture(const QString& path)
     const QImage::Format pixelFormat = reader.imageFormat();
     const int bits = bitsPerPixel(pixelFormat);
     const QImageIOHandler::Transformations how = reader.transformation();
-    const Layout layout = ReadImageLayout(opened.fd, format);
+    const Layout layout = ReadImageLayout(file.handle(), format);
     // The header's own size first: a GIF's decoder allocates its whole logical screen,
     // which may be far larger than the image Qt reports.
     const QSize declared = layout.declared.isValid() ? layout.declared : reader.size();

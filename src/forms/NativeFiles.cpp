@@ -108,23 +108,23 @@ QString NotAFileReason(unsigned mode)
 OpenedFile OpenRegularFile(const QString& path)
 {
     if (path.isEmpty())
-        return {-1, qt_error_string(ENOENT)};
+        return {nullptr, qt_error_string(ENOENT)};
     // O_NONBLOCK: opening a named pipe for reading waits for a writer otherwise.
     const int fd = openNonBlocking(NativeFileName(path), O_RDONLY);
     if (fd < 0)
-        return {-1, qt_error_string(errno)};
+        return {nullptr, qt_error_string(errno)};
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {nullptr, file->errorString()};
+    }
     struct stat st;
-    if (::fstat(fd, &st) != 0) {
-        const int cause = errno;
-        ::close(fd);
-        return {-1, qt_error_string(cause)};
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return {-1, NotAFileReason(st.st_mode)};
-    }
+    if (::fstat(fd, &st) != 0)
+        return {nullptr, qt_error_string(errno)};
+    if (!S_ISREG(st.st_mode))
+        return {nullptr, NotAFileReason(st.st_mode)};
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return {fd, {}};
+    return {std::move(file), {}};
 }
 
 FileWriter::FileWriter(const QString& path)

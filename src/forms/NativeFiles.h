@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QString>
 
+#include <memory>
+
 namespace forms {
 
 // The bytes the file system knows path by. Qt decodes a name that is not valid UTF-8 with
@@ -20,9 +22,9 @@ QByteArray NativeFileName(const QString& path);
 QString NotAFileReason(unsigned mode);
 
 // A regular file opened for reading, or the cause; never blocks (a named pipe is refused
-// at once). The caller owns fd.
+// at once). The file closes its descriptor when it goes.
 struct OpenedFile {
-    int fd = -1;
+    std::unique_ptr<QFile> file; // null on failure
     QString error;
 };
 OpenedFile OpenRegularFile(const QString& path);
