@@ -1,8 +1,9 @@
 #include "capture/MonitorOverlay.h"
 
 #include "capture/BandGeometry.h"
+#include "capture/FrozenPictureBox.h"
 #include "capture/RubberBand.h"
-#include "forms/PictureBox.h"
+#include "capture/X11Backdrop.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -15,7 +16,7 @@
 namespace capture {
 
 MonitorOverlay::MonitorOverlay()
-    : picture1_(new forms::PictureBox(this)), band_(std::make_unique<RubberBand>(*picture1_))
+    : picture1_(new FrozenPictureBox(this)), band_(std::make_unique<RubberBand>(*picture1_))
 {
     setObjectName(QStringLiteral("MonitorOverlay"));
     setAccessibleName(tr("Frozen screen"));
@@ -39,15 +40,25 @@ MonitorOverlay::~MonitorOverlay() = default;
 
 void MonitorOverlay::cover(QScreen* screen, const forms::Picture& part)
 {
-    picture1_->setPicture(part);
     band_->hide();
     band_->endDrag();
     if (screen) {
         setScreen(screen);
         setGeometry(screen->geometry());
     }
+    // Where the X server holds the part, this window paints nothing either, so it has no
+    // buffer of the screen's size.
+    const bool tryServer = BackdropSupported(part);
+    setAttribute(Qt::WA_PaintOnScreen, tryServer);
+    if (!picture1_->freeze(part) && tryServer)
+        setAttribute(Qt::WA_PaintOnScreen, false);
     showFullScreen();
     raise();
+}
+
+QPaintEngine* MonitorOverlay::paintEngine() const
+{
+    return picture1_->onServer() ? nullptr : QWidget::paintEngine();
 }
 
 void MonitorOverlay::stop()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/FrozenPictureBox.h"
 #include "forms/Picture.h"
 
 #include <QWidget>
@@ -7,10 +8,6 @@
 #include <memory>
 
 class QScreen;
-
-namespace forms {
-class PictureBox;
-}
 
 namespace capture {
 
@@ -37,6 +34,8 @@ public:
     // The band's rectangle in the part's pixels, never outside the part.
     QRect selection() const;
 
+    QPaintEngine* paintEngine() const override;
+
 signals:
     // A button came up after a press here: the selection is complete.
     void released();
@@ -55,7 +54,7 @@ private:
     void Picture1_MouseUp(QMouseEvent& event);
     void Picture1_DblClick();
 
-    forms::PictureBox* picture1_;
+    FrozenPictureBox* picture1_;
     std::unique_ptr<RubberBand> band_;
     bool stopped_ = false;
 };

@@ -36,6 +36,7 @@ public:
     void addLine(LineControl& line);
     // Stops painting a line added before (its owner is going away).
     void removeLine(LineControl& line);
+    const std::vector<LineControl*>& lines() const { return lines_; }
 
     // The picture as the box shows it: transparent parts take the back colour.
     Picture Image() const;

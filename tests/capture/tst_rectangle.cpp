@@ -2,6 +2,7 @@
 // and key events, on a snapshot whose every pixel names its own position.
 #include "OverlayTestSupport.h"
 
+#include "capture/FrozenPictureBox.h"
 #include "capture/RubberBand.h"
 #include "capture/frmCaptureRectangle.h"
 #include "forms/PictureBox.h"
@@ -64,6 +65,7 @@ private slots:
     void leavesWithoutSelection_data();
     void leavesWithoutSelection();
     void dragRepaintsOnlyTheBand();
+    void bandShowsOverTheSnapshot();
     void eachUseStartsAfresh();
     void realPointerAndKeyboard();
 
@@ -301,6 +303,37 @@ void tst_Rectangle::dragRepaintsOnlyTheBand()
     const qint64 screenArea = qint64(form.width()) * form.height();
     QVERIFY(allowed < screenArea);
     mouse.release(previous);
+}
+
+// The X server holds the snapshot and draws the band: on the screen the band's dotted
+// edges stand over the snapshot, and where the band was before, the snapshot shows again.
+void tst_Rectangle::bandShowsOverTheSnapshot()
+{
+    frmCaptureRectangle& form = open();
+    QVERIFY(static_cast<const capture::FrozenPictureBox&>(form.picture1()).onServer());
+    Mouse mouse(form.picture1());
+    const QPointF anchor(100, 80), pointer(300, 200);
+    mouse.press(anchor);
+    mouse.move(QPointF(400, 300));
+    mouse.move(pointer);
+    QTest::qWait(50);
+    const QImage shown = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect edges(devicePoint(anchor), devicePoint(pointer));
+    int offBand = 0, onTop = 0;
+    for (int y = 0; y < devicePoint(QPointF(0, 320)).y(); ++y) {
+        for (int x = 0; x < devicePoint(QPointF(420, 0)).x(); ++x) {
+            if (shown.pixel(x, y) == snapshot_.pixel(x, y))
+                continue;
+            const bool across = (y == edges.top() || y == edges.bottom()) && x >= edges.left() && x <= edges.right();
+            const bool down = (x == edges.left() || x == edges.right()) && y >= edges.top() && y <= edges.bottom();
+            offBand += !(across || down);
+            onTop += y == edges.top();
+        }
+    }
+    QCOMPARE(offBand, 0);
+    // Dotted: one pixel in three.
+    QVERIFY2(std::abs(onTop - edges.width() / 3) <= 2, qPrintable(QString::number(onTop)));
+    mouse.release(pointer);
 }
 
 // Each capture loads the overlay afresh: nothing of the last selection carries over.
