@@ -150,9 +150,9 @@ public:
 };
 
 // Peak memory of two-monitor rectangle captures above the idle viewer. Run before the
-// timed benchmarks, so the first is the process's first capture: its grab segment and
-// the overlays' window buffers are new. Later captures reuse the grab segment, which
-// the idle process then already holds.
+// timed benchmarks, so the first is the process's first capture: its grab segment is new.
+// Later captures reuse the grab segment, which the idle process then already holds. The
+// overlays add no window buffers: the X server holds their pictures.
 void measureMemory()
 {
     if (qEnvironmentVariableIsSet("ZARNEL_BENCH_NO_MEMORY") || !setMonitors(2))
