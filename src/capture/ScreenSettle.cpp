@@ -1,32 +1,20 @@
 #include "capture/ScreenSettle.h"
 
+#include "capture/QtXcb.h"
+
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
 
 #include <xcb/xcb.h>
 
-#include <cstdlib>
-#include <memory>
 
 namespace capture {
 namespace {
 
-xcb_connection_t* qtConnection()
-{
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-
 bool viewable(xcb_connection_t* conn, xcb_window_t window)
 {
-    const std::unique_ptr<xcb_get_window_attributes_reply_t, FreeDeleter> attributes(
+    const XcbReply<xcb_get_window_attributes_reply_t> attributes(
         xcb_get_window_attributes_reply(conn, xcb_get_window_attributes(conn, window), nullptr));
     return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
 }
@@ -35,7 +23,7 @@ bool viewable(xcb_connection_t* conn, xcb_window_t window)
 xcb_window_t outermost(xcb_connection_t* conn, xcb_window_t window)
 {
     for (;;) {
-        const std::unique_ptr<xcb_query_tree_reply_t, FreeDeleter> tree(
+        const XcbReply<xcb_query_tree_reply_t> tree(
             xcb_query_tree_reply(conn, xcb_query_tree(conn, window), nullptr));
         if (!tree || tree->parent == tree->root || tree->parent == XCB_WINDOW_NONE)
             return window;
@@ -50,7 +38,7 @@ bool IsOffScreen(const QWidget& window)
     const QWindow* handle = window.windowHandle();
     if (!handle || !handle->handle())
         return true;
-    xcb_connection_t* conn = qtConnection();
+    xcb_connection_t* conn = QtXcbConnection();
     if (!conn)
         return !handle->isExposed();
     const auto id = static_cast<xcb_window_t>(handle->winId());
@@ -68,7 +56,7 @@ std::chrono::nanoseconds RepaintTime(std::chrono::nanoseconds x11Settle)
 
 void SyncWithDisplay()
 {
-    if (xcb_connection_t* conn = qtConnection())
+    if (xcb_connection_t* conn = QtXcbConnection())
         std::free(xcb_get_input_focus_reply(conn, xcb_get_input_focus(conn), nullptr));
 }
 

@@ -1,8 +1,10 @@
 #include "capture/X11Backdrop.h"
 
+#include "capture/QtXcb.h"
+
 #include "forms/LineControl.h"
 
-#include <QGuiApplication>
+#include <QSysInfo>
 #include <QImage>
 #include <QWidget>
 
@@ -10,26 +12,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
+#include <vector>
 
 namespace capture {
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <class T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
-
-xcb_connection_t* connection()
-{
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
 
 const xcb_visualtype_t* findVisual(xcb_connection_t* conn, xcb_visualid_t id)
 {
@@ -106,7 +93,7 @@ void drawLine(xcb_connection_t* conn, xcb_drawable_t window, xcb_gcontext_t gc, 
 
 bool BackdropSupported(const QImage& picture)
 {
-    xcb_connection_t* conn = connection();
+    xcb_connection_t* conn = QtXcbConnection();
     if (!conn || picture.isNull() || picture.format() != QImage::Format_RGB32)
         return false;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(conn)).data;
@@ -115,12 +102,12 @@ bool BackdropSupported(const QImage& picture)
 
 bool SetBackdrop(QWidget& widget, const QImage& picture)
 {
-    xcb_connection_t* conn = connection();
+    xcb_connection_t* conn = QtXcbConnection();
     if (!conn || picture.format() != QImage::Format_RGB32)
         return false;
     const auto window = static_cast<xcb_window_t>(widget.winId());
-    const Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(conn, xcb_get_geometry(conn, window), nullptr));
-    const Reply<xcb_get_window_attributes_reply_t> attributes(
+    const XcbReply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(conn, xcb_get_geometry(conn, window), nullptr));
+    const XcbReply<xcb_get_window_attributes_reply_t> attributes(
         xcb_get_window_attributes_reply(conn, xcb_get_window_attributes(conn, window), nullptr));
     if (!geometry || !attributes || !rgbVisual(findVisual(conn, attributes->visual))
         || !thirtyTwoBitPixels(conn, geometry->depth))
@@ -155,13 +142,13 @@ bool SetBackdrop(QWidget& widget, const QImage& picture)
     // The window keeps the pixmap as long as it needs it.
     xcb_free_gc(conn, gc);
     xcb_free_pixmap(conn, pixmap);
-    const Reply<xcb_generic_error_t> error(xcb_request_check(conn, set));
+    const XcbReply<xcb_generic_error_t> error(xcb_request_check(conn, set));
     return !error;
 }
 
 void PaintBackdrop(QWidget& widget, const QRegion& region, const std::vector<const forms::LineControl*>& lines)
 {
-    xcb_connection_t* conn = connection();
+    xcb_connection_t* conn = QtXcbConnection();
     if (!conn)
         return;
     const auto window = static_cast<xcb_window_t>(widget.winId());

@@ -3,6 +3,7 @@ target_sources(zarnel_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Desktop.cpp ${CMAKE_CURRENT_LIST_DIR}/Desktop.h
   ${CMAKE_CURRENT_LIST_DIR}/XcbShmGrab.cpp ${CMAKE_CURRENT_LIST_DIR}/XcbShmGrab.h
   ${CMAKE_CURRENT_LIST_DIR}/QtScreenGrab.cpp ${CMAKE_CURRENT_LIST_DIR}/QtScreenGrab.h
+  ${CMAKE_CURRENT_LIST_DIR}/QtXcb.cpp ${CMAKE_CURRENT_LIST_DIR}/QtXcb.h
   ${CMAKE_CURRENT_LIST_DIR}/ScreenSettle.cpp ${CMAKE_CURRENT_LIST_DIR}/ScreenSettle.h
   ${CMAKE_CURRENT_LIST_DIR}/ScrollModel.cpp ${CMAKE_CURRENT_LIST_DIR}/ScrollModel.h
   ${CMAKE_CURRENT_LIST_DIR}/ImageFiles.cpp ${CMAKE_CURRENT_LIST_DIR}/ImageFiles.h
