@@ -12,6 +12,8 @@
 namespace capture {
 namespace {
 
+constexpr uint32_t kWithdrawnState = 0; // ICCCM WM_STATE
+
 bool viewable(xcb_connection_t* conn, xcb_window_t window)
 {
     const XcbReply<xcb_get_window_attributes_reply_t> attributes(
@@ -31,6 +33,22 @@ xcb_window_t outermost(xcb_connection_t* conn, xcb_window_t window)
     }
 }
 
+// Whether the window manager has let go of window: it no longer carries a WM_STATE other
+// than Withdrawn. Mapped again before then, a window may go unseen by the manager.
+bool withdrawn(xcb_connection_t* conn, xcb_window_t window)
+{
+    static constexpr char name[] = "WM_STATE";
+    const XcbReply<xcb_intern_atom_reply_t> atom(
+        xcb_intern_atom_reply(conn, xcb_intern_atom(conn, 1, sizeof name - 1, name), nullptr));
+    if (!atom || atom->atom == XCB_ATOM_NONE)
+        return true; // no window manager has ever set one
+    const XcbReply<xcb_get_property_reply_t> state(xcb_get_property_reply(
+        conn, xcb_get_property(conn, 0, window, atom->atom, atom->atom, 0, 1), nullptr));
+    if (!state || xcb_get_property_value_length(state.get()) < 4)
+        return true;
+    return *static_cast<const uint32_t*>(xcb_get_property_value(state.get())) == kWithdrawnState;
+}
+
 } // namespace
 
 bool IsOffScreen(const QWidget& window)
@@ -45,7 +63,7 @@ bool IsOffScreen(const QWidget& window)
     if (viewable(conn, id))
         return false;
     const xcb_window_t frame = outermost(conn, id);
-    return frame == id || !viewable(conn, frame);
+    return (frame == id || !viewable(conn, frame)) && withdrawn(conn, id);
 }
 
 std::chrono::nanoseconds RepaintTime(std::chrono::nanoseconds x11Settle)

@@ -1,6 +1,7 @@
 #include "plotter/Module.h"
 #include "plotter/frmMain.h"
 
+#include "capture/ScreenSettle.h"
 #include "forms/FormInstance.h"
 
 #include <QApplication>
@@ -476,7 +477,12 @@ private slots:
         QVERIFY(viewer);
         QCOMPARE(viewer->objectName(), QStringLiteral("frmScreenCapture"));
         QCOMPARE(viewer->parentWidget(), &window);
-        forms::ShowModeless(*viewer); // as after a capture
+        // As after a capture: the viewer, once on the screen, has left it, and the window
+        // manager has let go of it, before it comes back modeless.
+        QVERIFY(QTest::qWaitForWindowExposed(viewer));
+        viewer->hide();
+        QTRY_VERIFY(capture::IsOffScreen(*viewer));
+        forms::ShowModeless(*viewer);
         QVERIFY(QTest::qWaitForWindowExposed(viewer));
 
         const QRect placed = viewer->geometry();
