@@ -3,7 +3,6 @@
 #include "capture/BandGeometry.h"
 #include "capture/FrozenPictureBox.h"
 #include "capture/RubberBand.h"
-#include "capture/X11Backdrop.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -48,10 +47,7 @@ void MonitorOverlay::cover(QScreen* screen, const forms::Picture& part)
     }
     // Where the X server holds the part, this window paints nothing either, so it has no
     // buffer of the screen's size.
-    const bool tryServer = BackdropSupported(part);
-    setAttribute(Qt::WA_PaintOnScreen, tryServer);
-    if (!picture1_->freeze(part) && tryServer)
-        setAttribute(Qt::WA_PaintOnScreen, false);
+    setAttribute(Qt::WA_PaintOnScreen, picture1_->freeze(part));
     showFullScreen();
     raise();
 }
