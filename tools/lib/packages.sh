@@ -17,20 +17,25 @@ ensure_packages() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
 
-    local apt=(apt-get)
+    # One definition of the commands, so the line printed for a user without root is
+    # exactly what root runs.
+    local update=(apt-get update -q)
+    local install=(env DEBIAN_FRONTEND=noninteractive apt-get install -y -q
+                   --no-install-recommends "${missing[@]}")
+    local as=()
     if [ "$(id -u)" -ne 0 ]; then
         if command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
-            apt=(sudo apt-get)
+            as=(sudo)
         else
             echo "Zarnel needs these Debian packages, which are not installed:" >&2
-            echo "    sudo apt-get install -y ${missing[*]}" >&2
+            echo "    sudo ${update[*]} && sudo ${install[*]}" >&2
             echo "Run that line (or run this command as root), then run this command again." >&2
             exit 1
         fi
     fi
     echo "Installing ${missing[*]}" >&2
-    "${apt[@]}" update -q >&2 || true
-    DEBIAN_FRONTEND=noninteractive "${apt[@]}" install -y -q --no-install-recommends "${missing[@]}" >&2
+    "${as[@]}" "${update[@]}" >&2 || true
+    "${as[@]}" "${install[@]}" >&2
 }
 
 # build_zarnel DIR [TARGET...]: configures (once) and builds into DIR with Ninja.
