@@ -1,6 +1,6 @@
 // Screen capture costs on X11, against a raw shared-memory grab of the root window made
 // in the same run. Run on a 3840 x 2160 screen, e.g.
-//   tests/capture/with_xvfb.sh 3840x2160x24 build/bench/capture/bench_capture
+//   tests/support/with_xvfb.sh 3840x2160x24 build/bench/capture/bench_capture
 
 #include "capture/Capture.h"
 #include "capture/frmScreenCapture.h"

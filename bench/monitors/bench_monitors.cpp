@@ -1,6 +1,6 @@
 // The rectangle capture on two 4K monitors against one, in the same run. The benchmark
 // sets the X server's monitors itself, so run it on a screen two 4K monitors wide:
-//   tests/capture/with_xvfb.sh 7680x2160x24 monitors=3840x2160+0+0 build/bench/monitors/bench_monitors
+//   tests/support/with_xvfb.sh 7680x2160x24 monitors=3840x2160+0+0 build/bench/monitors/bench_monitors
 //  - from the command to every overlay shown, with one and with two monitors, printed as a
 //    ratio (also without the wait for the viewer to leave the screen, which both share);
 //  - peak memory of a two-monitor rectangle capture above the idle viewer, as a multiple of

@@ -1,6 +1,6 @@
 // Wayland session costs, each against a baseline measured in the same run. Run as a client
 // of the headless session that tools/lib/wayland.sh starts, e.g.
-//   tests/capture/on_wayland.sh wayland build/bench/wayland/bench_wayland
+//   tests/support/on_wayland.sh wayland build/bench/wayland/bench_wayland
 // - Capture Full Screen, command to picture shown, against a bare Screenshot portal call;
 // - that portal call against grim's direct screencopy;
 // - a band move on the main window fading itself against the same move on it opaque.

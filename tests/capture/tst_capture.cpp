@@ -1,6 +1,7 @@
 // The screen capture primitive against a real X server: pixels of known windows at known
 // places, the frame and client-area origins, the Qt fallback, and who owns the pixels.
 
+#include "NotInThisRun.h"
 #include "capture/Capture.h"
 #include "capture/QtScreenGrab.h"
 #include "capture/XcbShmGrab.h"
@@ -226,7 +227,7 @@ void tst_capture::palette()
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (screen->depth() != 8)
-        QSKIP("needs an 8-bit palette display");
+        ZARNEL_NOT_IN_THIS_RUN("needs an 8-bit palette display");
     // A bare X window whose background is a colour allocated in the default colormap.
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     QVERIFY(x11);

@@ -1,3 +1,5 @@
+#include "PointerMoves.h"
+
 #include "plotter/Module.h"
 #include "plotter/frmMain.h"
 
@@ -70,7 +72,8 @@ bool imageHasColour(const QImage& image, const QColor& colour)
 
 void click(QWidget& window, QPoint at, Qt::MouseButton button = Qt::LeftButton)
 {
-    QTest::mouseMove(&window, at);
+    if (!MovePointer(window, at))
+        qWarning("the pointer move to (%d, %d) never arrived", at.x(), at.y());
     QTest::mouseClick(&window, button, Qt::NoModifier, at);
 }
 
@@ -99,6 +102,20 @@ QString caption(const frmMain& window)
 {
     return window.findChild<QLabel*>(QStringLiteral("lblArea"))->text();
 }
+
+// Counts the mouse button releases that reach one window.
+class ReleaseCounter : public QObject {
+public:
+    explicit ReleaseCounter(QWidget& window) { window.installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::MouseButtonRelease;
+        return false;
+    }
+};
 
 // Records the region of every paint of one widget.
 class PaintRecorder : public QObject {
@@ -205,8 +222,7 @@ private slots:
         QVERIFY(target);
         const QPoint at(target->geometry().center().x(), target->y() + 3);
         QCOMPARE(window.childAt(at), target);
-        click(window, at, button);
-        QTest::qWait(20);
+        click(window, at, button); // delivered at once: no later event can change this
         QCOMPARE(caption(window), QStringLiteral("Area: 6"));
         QCOMPARE(plotter::VertexList().size(), std::size_t(3));
     }
@@ -217,11 +233,12 @@ private slots:
         for (QPoint p : {QPoint(150, 450), QPoint(240, 450), QPoint(240, 330)})
             click(window, p);
         const QPoint first = window.mapToGlobal(QPoint(150, 450)) * window.devicePixelRatioF();
+        ReleaseCounter releases(window);
         if (!xdotool({"mousemove", QString::number(first.x()), QString::number(first.y()),
                       "click", "--repeat", "2", "--delay", "40", "1"}))
             QSKIP("xdotool cannot drive this X server");
-        QTRY_COMPARE(caption(window), QStringLiteral("Area: 6"));
-        QTest::qWait(100);
+        // Both releases delivered: the whole double click has been handled.
+        QTRY_COMPARE(releases.count, 2);
         QCOMPARE(caption(window), QStringLiteral("Area: 6"));
         QCOMPARE(plotter::VertexList().size(), std::size_t(3));
     }
@@ -320,7 +337,7 @@ private slots:
     {
         frmMain& window = freshWindow();
         click(window, {150, 450});
-        QTest::mouseMove(&window, {303, 298});
+        QVERIFY(MovePointer(window, {303, 298}));
         QTRY_VERIFY(window.rubberBand().isVisible());
         QCOMPARE(window.rubberBand().line(), QLineF(150, 450, 300, 300));
         QCOMPARE(window.rubberBand().borderColor(), kBand);
@@ -329,15 +346,14 @@ private slots:
 
         click(window, {300, 450});
         click(window, {300, 300});
-        QTest::mouseMove(&window, {151, 449});
+        QVERIFY(MovePointer(window, {151, 449}));
         QTRY_COMPARE(window.rubberBand().borderColor(), kBandOnFirst);
-        QTest::mouseMove(&window, {120, 449});
+        QVERIFY(MovePointer(window, {120, 449}));
         QTRY_COMPARE(window.rubberBand().borderColor(), kBand);
 
         // Below the plane the band keeps its state.
         const QLineF before = window.rubberBand().line();
-        QTest::mouseMove(&window, {400, 620});
-        QTest::qWait(20);
+        QVERIFY(MovePointer(window, {400, 620}));
         QCOMPARE(window.rubberBand().line(), before);
     }
 
@@ -345,12 +361,10 @@ private slots:
     {
         frmMain& window = freshWindow();
         click(window, {600, 300});
-        QTest::mouseMove(&window, {630, 330});
-        QTest::qWait(50);
+        QVERIFY(MovePointer(window, {630, 330}));
         PaintRecorder recorder(window);
         for (int i = 0; i < 10; ++i) {
-            QTest::mouseMove(&window, {630 + 3 * i, 330 + 6 * i});
-            QTest::qWait(5);
+            QVERIFY(MovePointer(window, {630 + 3 * i, 330 + 6 * i}));
         }
         QTRY_VERIFY(!recorder.painted.isEmpty());
         // Short band moves: a few strips around the old and new lines, never the window.
@@ -367,8 +381,7 @@ private slots:
         QCOMPARE(caption(window), QStringLiteral("Area: 6"));
 
         // Moves while closed never show the band.
-        QTest::mouseMove(&window, {400, 200});
-        QTest::qWait(20);
+        QVERIFY(MovePointer(window, {400, 200}));
         QVERIFY(!window.rubberBand().isVisible());
 
         click(window, {150, 450}); // the old vertex 1 becomes the new vertex 1
@@ -457,16 +470,15 @@ private slots:
         QVERIFY(value >= 100 && value <= 110);
         QCOMPARE(window.windowOpacity(), value / 255.0);
 
-        // What a compositor reads: the window's opacity property on the X server.
-        QTest::qWait(50); // let the property change reach the server
-        QProcess xprop;
-        xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"),
-                                             QString::number(window.winId()),
-                                             QStringLiteral("_NET_WM_WINDOW_OPACITY")});
-        QVERIFY(xprop.waitForFinished(10000));
-        const QString out = QString::fromLatin1(xprop.readAllStandardOutput());
-        const qint64 property = out.section(QLatin1Char('='), 1).trimmed().toLongLong();
-        QVERIFY2(qAbs(property - qint64(value / 255.0 * 0xffffffffu)) < 2, qPrintable(out));
+        // What a compositor reads: the window's opacity property on the X server, once the
+        // change has reached it.
+        const qint64 expected = qint64(value / 255.0 * 0xffffffffu);
+        QString out;
+        const auto serverHasIt = [&] {
+            out = xprop(window, "_NET_WM_WINDOW_OPACITY");
+            return qAbs(out.section(QLatin1Char('='), 1).trimmed().toLongLong() - expected) < 2;
+        };
+        QVERIFY2(QTest::qWaitFor(serverHasIt), qPrintable(out));
     }
 
     void viewerOutlivesTheMainWindow()

@@ -1,5 +1,7 @@
 // Correcting the polygon being entered from the keyboard: real key presses to whichever
 // strip control has the focus; the drawing must equal one made by entering the shorter list.
+#include "PointerMoves.h"
+
 #include "coordinates/frmCoordinates.h"
 #include "plotter/Module.h"
 #include "plotter/frmMain.h"
@@ -26,7 +28,8 @@ frmMain& windowWith(const Presses& presses)
     if (!QTest::qWaitForWindowActive(&window))
         qFatal("main window never became active");
     for (const QPoint& at : presses) {
-        QTest::mouseMove(&window, at);
+        if (!MovePointer(window, at))
+            qFatal("the pointer never reached the plane");
         QTest::mouseClick(&window, Qt::LeftButton, Qt::NoModifier, at);
     }
     return window;
@@ -123,7 +126,7 @@ private slots:
     {
         frmMain& window = windowWith({{150, 450}, {240, 450}, {240, 330}, {180, 300}});
         const auto& band = window.rubberBand();
-        QTest::mouseMove(&window, {152, 448}); // onto vertex 1: the band turns dark blue
+        QVERIFY(MovePointer(window, {152, 448})); // onto vertex 1: the band turns dark blue
         press(window, "o1", QKeySequence(Qt::Key_Backspace));
         QCOMPARE(band.line(), QLineF(240, 330, 150, 450));
         QCOMPARE(band.borderColor(), QColor(0, 0, 192));

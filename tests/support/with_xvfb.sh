@@ -1,16 +1,22 @@
 #!/bin/sh
-# with_xvfb.sh WxHxD [monitors=LAYOUT] command...: runs command against a private X server
-# with a screen of that size and depth, on a display number the server picks itself, then
-# stops it. With ZARNEL_WM=openbox the command runs under that window manager.
+# with_xvfb.sh WxHxD [monitors=LAYOUT] [noshm] command...: runs command against a private X
+# server with a screen of that size and depth, on a display number the server picks itself,
+# then stops it. With ZARNEL_WM=openbox the command runs under that window manager; noshm
+# leaves out the shared-memory extension.
 # LAYOUT splits the screen into monitors, comma-separated WxH+X+Y[@RATIO], named monitor1,
 # monitor2, ...; a RATIO sets that monitor's device pixel ratio (QT_SCREEN_SCALE_FACTORS).
 set -u
 screen=$1
 shift
 layout=
-case "${1:-}" in
-monitors=*) layout=${1#monitors=}; shift ;;
-esac
+extensions=
+while :; do
+    case "${1:-}" in
+    monitors=*) layout=${1#monitors=}; shift ;;
+    noshm) extensions="-extension MIT-SHM"; shift ;;
+    *) break ;;
+    esac
+done
 
 # wait_until PID WHAT TEST...: polls TEST for up to 20 s while process PID lives.
 wait_until() {
@@ -30,7 +36,7 @@ wait_until() {
 
 ready=$(mktemp)
 # Monitors vanish when the server resets after the xrandr client leaves, hence -noreset.
-Xvfb -displayfd 3 -screen 0 "$screen" ${layout:+-noreset} -nolisten tcp -ac 3>"$ready" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 "$screen" ${layout:+-noreset} $extensions -nolisten tcp -ac 3>"$ready" >/dev/null 2>&1 &
 server=$!
 trap 'kill $server 2>/dev/null; rm -f "$ready"' EXIT
 wait_until $server "Xvfb with screen $screen" test -s "$ready"
