@@ -26,6 +26,7 @@ fi
 build_zarnel "$build_dir"
 
 trap 'stop_services; stop_wayland' EXIT
+start_runtime
 start_xvfb
 if [ -f "$ZARNEL_ROOT/tools/lib/printer.sh" ]; then
     . "$ZARNEL_ROOT/tools/lib/printer.sh"

@@ -1,6 +1,10 @@
+#include "forms/DisplayPainting.h"
+#include "forms/NoStoredSettings.h"
+#include "forms/WaylandBuffers.h"
 #include "plotter/frmMain.h"
 
 #include <QApplication>
+#include <QScreen>
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,7 +35,8 @@ void holdStderr()
     }
 }
 
-void releaseStderr()
+// Gives standard error back, passing on what was kept back or dropping it.
+void releaseStderr(bool passOn)
 {
     if (!keptBack)
         return;
@@ -40,7 +45,7 @@ void releaseStderr()
     ::close(realStderr);
     std::rewind(keptBack);
     char chunk[4096];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, keptBack)) > 0;)
+    for (std::size_t got; passOn && (got = std::fread(chunk, 1, sizeof chunk, keptBack)) > 0;)
         std::fwrite(chunk, 1, got, stderr);
     std::fclose(keptBack);
     keptBack = nullptr;
@@ -113,12 +118,21 @@ int main(int argc, char* argv[])
 {
     savedArgc = argc;
     savedArgv = argv;
+    forms::PaintWithoutGl();
     previousHandler = qInstallMessageHandler(startupHandler);
     holdStderr();
     QApplication app(argc, argv);
-    releaseStderr();
+    // On a display Qt cannot paint on, its complaints while trying are beside the point.
+    const bool paints = forms::CanPaintOnDisplay();
+    releaseStderr(paints);
     qInstallMessageHandler(previousHandler);
+    if (!paints) {
+        std::fprintf(stderr, "zarnel: the display's colour depth (%d bits) is not supported.\n",
+                     QGuiApplication::primaryScreen()->depth());
+        return 1;
+    }
     QApplication::setApplicationName(QStringLiteral("Zarnel"));
+    forms::StoreNoSettings();
     plotter::frmMain::instance().Show();
     return QApplication::exec();
 }

@@ -176,6 +176,11 @@ Grabber::Grabber()
         return;
     screen_ = it.data;
     layout_ = layoutOf(setup, screen_);
+    // Asking a server that lacks the extension would close the connection, and the window
+    // lookups on it would fail with it; without it the grabs fall back to Qt's.
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(conn_, &xcb_shm_id);
+    if (!extension || !extension->present)
+        return;
     const auto version = own(xcb_shm_query_version_reply(conn_, xcb_shm_query_version(conn_), nullptr));
     shm_ = version != nullptr;
 }

@@ -8,6 +8,7 @@
 #include "capture/frmScreenCapture.h"
 #include "forms/PictureBox.h"
 
+#include <QDirIterator>
 #include <QFileDialog>
 #include <QImageReader>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QtEndian>
 #include <QtTest>
 
@@ -26,6 +28,7 @@ class tst_viewerFiles : public QObject {
 private slots:
     void init();
     void cleanup();
+    void dialogsStoreNothing();
     void openDialogOffersThreeTypes();
     void cancelKeepsThePicture();
     void bitmapRoundTrip_data();
@@ -88,6 +91,33 @@ void tst_viewerFiles::saveAs(const QString& path, bool viaToolbar)
         viewer_->Toolbar1_ButtonClick(QStringLiteral("SaveIt"));
     else
         viewer_->mnuSave_Click();
+}
+
+// Qt's file dialog writes its history to the user's configuration folder as it closes;
+// the program stores nothing, there or anywhere else.
+void tst_viewerFiles::dialogsStoreNothing()
+{
+    const QDir config(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    const auto snapshot = [&config] {
+        QStringList entries;
+        QDirIterator it(config.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo info(it.next());
+            entries << info.filePath() + QLatin1Char(' ') + info.lastModified().toString(Qt::ISODateWithMs);
+        }
+        return entries;
+    };
+    const QStringList before = snapshot();
+    const QString path = dir_->filePath("a.bmp");
+    QVERIFY(sample().save(path, "BMP"));
+    open(path);
+    QVERIFY(forms::HasPicture(viewer_->picture()));
+    saveAs(dir_->filePath("b.bmp"));
+    QVERIFY(QFileInfo::exists(dir_->filePath("b.bmp")));
+    QCOMPARE(snapshot(), before);
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             (QStringList{"a.bmp", "b.bmp"}));
 }
 
 void tst_viewerFiles::openDialogOffersThreeTypes()

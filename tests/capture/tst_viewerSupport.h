@@ -2,6 +2,8 @@
 
 // Helpers shared by the viewer's tests: real modal dialogs answered from a timer.
 
+#include "forms/NoStoredSettings.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -71,3 +73,10 @@ inline void choose(QFileDialog* dialog, const QString& path)
 }
 
 } // namespace viewertest
+
+// As the program does at start: Qt's own dialogs store nothing.
+inline void storeNoSettingsAtStart()
+{
+    forms::StoreNoSettings();
+}
+Q_COREAPP_STARTUP_FUNCTION(storeNoSettingsAtStart)

@@ -132,6 +132,10 @@ start_cups() {
     export ZARNEL_CUPS_NODEFAULT="$root/nodefault/cups.sock"
     ZARNEL_PDF_DIR=$(_zarnel_cups_pdf_dir)
     export ZARNEL_PDF_DIR
-    mkdir -p "$ZARNEL_PDF_DIR"
+    # cups-pdf writes into the user's own folder; one the run makes goes with it (when empty).
+    if [ ! -e "$ZARNEL_PDF_DIR" ]; then
+        mkdir -p "$ZARNEL_PDF_DIR"
+        ZARNEL_CUPS_STOP="$ZARNEL_CUPS_STOP; rmdir '$ZARNEL_PDF_DIR' 2>/dev/null"
+    fi
     echo "CUPS running on $CUPS_SERVER (default printer $ZARNEL_PDF_QUEUE, PDFs in $ZARNEL_PDF_DIR)" >&2
 }

@@ -3,6 +3,13 @@
 
 ZARNEL_SERVICE_PIDS=()
 
+# start_runtime: a runtime folder of the run's own (Qt makes one in /tmp without it).
+start_runtime() {
+    ZARNEL_TEST_RUNTIME=$(mktemp -d /tmp/zarnel-runtime.XXXXXX)
+    chmod 0700 "$ZARNEL_TEST_RUNTIME"
+    export XDG_RUNTIME_DIR=$ZARNEL_TEST_RUNTIME
+}
+
 # start_xvfb: starts Xvfb on a free display and exports DISPLAY.
 start_xvfb() {
     local fifo
@@ -24,4 +31,5 @@ stop_services() {
         kill "$pid" 2>/dev/null || true
     done
     [ -n "${ZARNEL_CUPS_STOP:-}" ] && eval "$ZARNEL_CUPS_STOP" || true
+    [ -n "${ZARNEL_TEST_RUNTIME:-}" ] && rm -rf "$ZARNEL_TEST_RUNTIME" || true
 }
