@@ -2,7 +2,6 @@
 
 #include "capture/QtXcb.h"
 
-#include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
 
@@ -63,12 +62,6 @@ bool IsOffScreen(const QWidget& window)
         return false;
     const xcb_window_t frame = outermost(conn, id);
     return (frame == id || !viewable(conn, frame)) && withdrawn(conn, id);
-}
-
-std::chrono::nanoseconds RepaintTime(std::chrono::nanoseconds x11Settle)
-{
-    constexpr std::chrono::nanoseconds frame{std::chrono::milliseconds(17)}; // 60 Hz
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ? frame : x11Settle;
 }
 
 void SyncWithDisplay()

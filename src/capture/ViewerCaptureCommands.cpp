@@ -3,6 +3,7 @@
 
 #include "capture/Capture.h"
 #include "capture/ScreenSettle.h"
+#include "capture/TransparentFrame.h"
 #include "capture/frmCaptureRectangle.h"
 #include "forms/DoEvents.h"
 #include "forms/MsgBox.h"
@@ -25,7 +26,7 @@ void frmScreenCapture::waitUntilOffScreen()
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     // Windows uncovered by ours repaint now: our own through the event loop, other
     // programs' in their own time, for which the settle allows.
-    const auto settle = RepaintTime(kRepaintSettle);
+    const std::chrono::nanoseconds settle = kRepaintSettle;
     const auto settleUntil = std::min(elapsed() + settle, std::chrono::nanoseconds(kHideTimeout) + settle);
     while (elapsed() < settleUntil)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -39,12 +40,24 @@ bool frmScreenCapture::CaptureDesktop()
     QScreen* home = screen();
     // Kept until the grab has worked: a failed capture leaves the picture as it was.
     const forms::Picture previous = picture();
-    hide();
-    waitUntilOffScreen();
-
     // The ratio of the monitor the viewer comes back to, which then shows the picture
     // pixel for pixel.
-    const forms::Picture shot = GrabDesktop(home ? home->devicePixelRatio() : 1.0);
+    const qreal ratio = home ? home->devicePixelRatio() : 1.0;
+    forms::Picture shot;
+    if (LeavesByTransparency()) {
+        // Gone from the screen while still there: hidden, it could not tell when.
+        QElapsedTimer timer;
+        timer.start();
+        ShowTransparentFrame(*this, kHideTimeout);
+        lastHideWait_ = std::chrono::nanoseconds(timer.nsecsElapsed());
+        shot = GrabDesktop(ratio);
+        hide();
+        EndTransparentFrame(*this);
+    } else {
+        hide();
+        waitUntilOffScreen();
+        shot = GrabDesktop(ratio);
+    }
     setPicture(shot.isNull() ? previous : shot);
     if (home)
         setScreen(home);

@@ -1,5 +1,6 @@
 #include "capture/frmScreenCapture.h"
 
+#include "capture/TransparentFrame.h"
 #include "capture/ViewerArtwork.h"
 #include "capture/ViewerDesign.h"
 #include "forms/FormInstance.h"
@@ -94,6 +95,7 @@ frmScreenCapture::frmScreenCapture()
       crop_(*Picture2_, *cropButton_, this)
 {
     setObjectName(QStringLiteral("frmScreenCapture"));
+    PrepareTransparentFrame(*this);
     setWindowTitle(QStringLiteral("Capture Selected Area"));
     setWindowIcon(ViewerWindowIcon());
     client_->setObjectName(QStringLiteral("clientArea"));

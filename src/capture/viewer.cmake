@@ -5,6 +5,7 @@ target_sources(zarnel_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/QtScreenGrab.cpp ${CMAKE_CURRENT_LIST_DIR}/QtScreenGrab.h
   ${CMAKE_CURRENT_LIST_DIR}/QtXcb.cpp ${CMAKE_CURRENT_LIST_DIR}/QtXcb.h
   ${CMAKE_CURRENT_LIST_DIR}/ScreenSettle.cpp ${CMAKE_CURRENT_LIST_DIR}/ScreenSettle.h
+  ${CMAKE_CURRENT_LIST_DIR}/TransparentFrame.cpp ${CMAKE_CURRENT_LIST_DIR}/TransparentFrame.h
   ${CMAKE_CURRENT_LIST_DIR}/ScrollModel.cpp ${CMAKE_CURRENT_LIST_DIR}/ScrollModel.h
   ${CMAKE_CURRENT_LIST_DIR}/ImageFiles.cpp ${CMAKE_CURRENT_LIST_DIR}/ImageFiles.h
   ${CMAKE_CURRENT_LIST_DIR}/ImageLayout.cpp ${CMAKE_CURRENT_LIST_DIR}/ImageLayout.h

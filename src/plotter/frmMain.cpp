@@ -6,7 +6,7 @@
 #include "plotter/GridSnap.h"
 #include "plotter/ModFunc.h"
 #include "plotter/Module.h"
-#include "plotter/WindowFade.h"
+#include "forms/WindowFade.h"
 #include "plotter/PlaneDrawing.h"
 #include "plotter/TraceStyle.h"
 
@@ -70,7 +70,7 @@ frmMain::frmMain() : l(*this)
     setWindowIcon(AppIcon());
     setFixedSize(1201, 639);
     setMouseTracking(true);
-    PrepareFade(*this);
+    forms::PrepareFade(*this);
     l.setBorderColor(kBandNormal);
     l.setBorderWidth(2);
     buildControls();

@@ -2,7 +2,7 @@
 
 class QWidget;
 
-namespace plotter {
+namespace forms {
 
 // A whole top-level window, its drawing and every control, at one opacity. Where the
 // platform sets window opacity (X11 with a compositor, Windows) the platform does it;
@@ -19,4 +19,4 @@ void FadeWindow(QWidget& window, double opacity);
 // True when the window paints its own opacity rather than the platform applying it.
 bool FadesBySelf();
 
-} // namespace plotter
+} // namespace forms

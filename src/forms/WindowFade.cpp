@@ -1,4 +1,4 @@
-#include "plotter/WindowFade.h"
+#include "forms/WindowFade.h"
 
 #include "forms/DesktopSession.h"
 
@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace plotter {
+namespace forms {
 namespace {
 
 // A pane over the whole window, painted last: it scales what the window and its controls
@@ -79,7 +79,7 @@ bool FadesBySelf()
 {
     // Qt's Wayland platform: "This plugin does not support setting window opacity". Through
     // Xwayland Qt sets it, but no Wayland compositor reads the X11 property.
-    return forms::OnWaylandSession();
+    return OnWaylandSession();
 }
 
 void PrepareFade(QWidget& window)
@@ -100,6 +100,6 @@ void FadeWindow(QWidget& window, double opacity)
     layer->setAlpha(static_cast<int>(std::lrint(std::clamp(opacity, 0.0, 1.0) * 255)));
 }
 
-} // namespace plotter
+} // namespace forms
 
 #include "WindowFade.moc"
