@@ -34,11 +34,13 @@ wait_until() {
     done
 }
 
-ready=$(mktemp)
+# The server's display number and the window manager's cache, removed on exit.
+work=$(mktemp -d)
+ready=$work/ready
 # Monitors vanish when the server resets after the xrandr client leaves, hence -noreset.
 Xvfb -displayfd 3 -screen 0 "$screen" ${layout:+-noreset} $extensions -nolisten tcp -ac 3>"$ready" >/dev/null 2>&1 &
 server=$!
-trap 'kill $server 2>/dev/null; rm -f "$ready"' EXIT
+trap 'kill $server 2>/dev/null; rm -rf "$work"' EXIT
 wait_until $server "Xvfb with screen $screen" test -s "$ready"
 display=":$(head -n 1 "$ready")"
 
@@ -64,9 +66,9 @@ done
 case "$layout" in *@*) export QT_SCREEN_SCALE_FACTORS="$factors" ;; esac
 
 if [ -n "${ZARNEL_WM:-}" ]; then
-    DISPLAY=$display "$ZARNEL_WM" >/dev/null 2>&1 &
+    DISPLAY=$display XDG_CACHE_HOME=$work XDG_CONFIG_HOME=$work "$ZARNEL_WM" >/dev/null 2>&1 &
     manager=$!
-    trap 'kill $manager $server 2>/dev/null; rm -f "$ready"' EXIT
+    trap 'kill $manager $server 2>/dev/null; rm -rf "$work"' EXIT
     # The manager is up once it has announced itself on the root window.
     announced() { DISPLAY=$display xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
     wait_until $manager "$ZARNEL_WM" announced
