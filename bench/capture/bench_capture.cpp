@@ -2,8 +2,8 @@
 // in the same run. Run on a 3840 x 2160 screen, e.g.
 //   tests/support/with_xvfb.sh 3840x2160x24 build/bench/capture/bench_capture
 
-#include "capture/Capture.h"
-#include "capture/frmScreenCapture.h"
+#include "capture/grab/Capture.h"
+#include "capture/viewer/frmScreenCapture.h"
 #include "forms/PictureBox.h"
 
 #include <QApplication>

@@ -6,9 +6,9 @@
 //  - peak memory of a two-monitor rectangle capture above the idle viewer, as a multiple of
 //    the snapshot's size.
 #include "ProcessMemory.h"
-#include "capture/MonitorOverlay.h"
-#include "capture/frmCaptureRectangle.h"
-#include "capture/frmScreenCapture.h"
+#include "capture/overlay/MonitorOverlay.h"
+#include "capture/overlay/frmCaptureRectangle.h"
+#include "capture/viewer/frmScreenCapture.h"
 #include "forms/PictureBox.h"
 
 #include <benchmark/benchmark.h>

@@ -5,8 +5,8 @@
 //  - peak memory of a whole rectangle capture above the idle viewer, as a multiple of
 //    the snapshot's size.
 #include "ProcessMemory.h"
-#include "capture/frmCaptureRectangle.h"
-#include "capture/frmScreenCapture.h"
+#include "capture/overlay/frmCaptureRectangle.h"
+#include "capture/viewer/frmScreenCapture.h"
 #include "forms/PictureBox.h"
 
 #include <benchmark/benchmark.h>

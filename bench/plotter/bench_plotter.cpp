@@ -1,7 +1,7 @@
 // Main window costs: a band move against a full repaint, taking back a vertex against a
 // full repaint, and start-up to the first painted frame against a bare window's. Run under
 // an X server (xcb).
-#include "plotter/Module.h"
+#include "vertices/Module.h"
 #include "plotter/frmMain.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The page that goes to the printer, for a picture much larger than the page: only the part
 // that lands on the page is embedded, against a baseline that embeds the whole picture and
 // lets the clip cut it.
-#include "capture/PicturePrinting.h"
+#include "capture/printing/PicturePrinting.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,7 +4,7 @@
 // - Capture Full Screen, command to picture shown, against a bare Screenshot portal call;
 // - that portal call against grim's direct screencopy;
 // - a band move on the main window fading itself against the same move on it opaque.
-#include "capture/frmScreenCapture.h"
+#include "capture/viewer/frmScreenCapture.h"
 #include "forms/PictureBox.h"
 #include "plotter/ModFunc.h"
 #include "plotter/frmMain.h"

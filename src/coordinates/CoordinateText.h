@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plotter/Module.h"
+#include "vertices/Module.h"
 
 #include <QLocale>
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "coordinates/CoordinateText.h"
 #include "coordinates/mdlList.h"
-#include "plotter/Module.h"
+#include "vertices/Module.h"
 
 #include <QClipboard>
 #include <QDir>

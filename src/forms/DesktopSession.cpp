@@ -4,14 +4,30 @@
 
 namespace forms {
 
+WindowSystem CurrentWindowSystem()
+{
+    if (!qGuiApp)
+        return WindowSystem::Other;
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("xcb"))
+        return WindowSystem::X11;
+    if (platform.startsWith(QLatin1String("wayland")))
+        return WindowSystem::Wayland;
+    return WindowSystem::Other;
+}
+
 bool OnWaylandSession()
 {
-    const QString platform = QGuiApplication::platformName();
-    if (platform.startsWith(QLatin1String("wayland")))
+    switch (CurrentWindowSystem()) {
+    case WindowSystem::Wayland:
         return true;
-    return platform == QLatin1String("xcb")
-        && (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-            || qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland"));
+    case WindowSystem::X11:
+        return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+            || qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
+    case WindowSystem::Other:
+        break;
+    }
+    return false;
 }
 
 } // namespace forms

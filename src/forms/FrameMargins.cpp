@@ -1,16 +1,16 @@
 #include "forms/FrameMargins.h"
 
-#include "forms/X11FrameExtents.h"
+#include "forms/DesktopSession.h"
+#include "forms/x11/FrameExtents.h"
 
-#include <QGuiApplication>
 #include <QWidget>
 
 namespace forms {
 
 std::optional<QMargins> ExpectedFrameMargins(QWidget& window)
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return std::nullopt;
+    if (CurrentWindowSystem() != WindowSystem::X11)
+        return std::nullopt; // before winId(), which would make the native window early
     const std::optional<QMargins> device = x11::RequestFrameExtents(static_cast<unsigned>(window.winId()));
     if (!device)
         return std::nullopt;

@@ -1,11 +1,11 @@
 #include "plotter/frmMain.h"
 
-#include "capture/frmScreenCapture.h"
+#include "capture/viewer/frmScreenCapture.h"
 #include "coordinates/frmCoordinates.h"
 #include "plotter/AppIcon.h"
 #include "plotter/GridSnap.h"
 #include "plotter/ModFunc.h"
-#include "plotter/Module.h"
+#include "vertices/Module.h"
 #include "forms/WindowFade.h"
 #include "plotter/PlaneDrawing.h"
 #include "plotter/TraceStyle.h"

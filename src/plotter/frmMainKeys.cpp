@@ -1,7 +1,7 @@
 // The main window's keys for correcting the polygon being entered.
 #include "plotter/frmMain.h"
 
-#include "plotter/Module.h"
+#include "vertices/Module.h"
 #include "plotter/TraceRedraw.h"
 #include "plotter/TraceStyle.h"
 

@@ -2,9 +2,9 @@
 // places, the frame and client-area origins, the Qt fallback, and who owns the pixels.
 
 #include "NotInThisRun.h"
-#include "capture/Capture.h"
-#include "capture/QtScreenGrab.h"
-#include "capture/XcbShmGrab.h"
+#include "capture/grab/Capture.h"
+#include "capture/grab/QtScreenGrab.h"
+#include "capture/grab/XcbShmGrab.h"
 
 #include <QPainter>
 #include <QScreen>

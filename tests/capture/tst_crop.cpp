@@ -2,8 +2,8 @@
 // viewport and a checkable Crop action, driven by window-system mouse events.
 #include "OverlayTestSupport.h"
 
-#include "capture/CropSelection.h"
-#include "capture/RubberBand.h"
+#include "capture/viewer/CropSelection.h"
+#include "capture/overlay/RubberBand.h"
 #include "forms/PictureBox.h"
 
 #include <QAction>

@@ -7,7 +7,7 @@
 
 #include "ImageSamples.h"
 
-#include "capture/ImageFiles.h"
+#include "forms/ImageFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -125,7 +125,7 @@ Outcome loadInChild(const QString& path, bool asNobody = false)
                 reset.write("5"); // the high-water mark starts from here
             reset.close();
             const qint64 before = statusKb("VmRSS:");
-            const capture::LoadedPicture loaded = capture::LoadPicture(path);
+            const forms::LoadedPicture loaded = forms::LoadPicture(path);
             const qint64 growth = (statusKb("VmHWM:") - before) * 1024;
             QByteArray reply;
             QDataStream stream(&reply, QIODevice::WriteOnly);
@@ -259,7 +259,7 @@ void tst_imageFiles::initTestCase()
     for (const char* format : {"jpeg", "gif", "bmp"}) {
         const QString path = dir_.filePath(QStringLiteral("warm.") + QLatin1String(format));
         writeBytes(path, qstrcmp(format, "gif") == 0 ? gifOf(sample()) : encoded(sample(), format));
-        QVERIFY(capture::LoadPicture(path).error.isEmpty());
+        QVERIFY(forms::LoadPicture(path).error.isEmpty());
     }
 }
 

@@ -3,11 +3,11 @@
 // must give back exactly the pixels of the monitor it was taken on, from either monitor.
 #include "OverlayTestSupport.h"
 
-#include "capture/Capture.h"
-#include "capture/Desktop.h"
-#include "capture/MonitorOverlay.h"
-#include "capture/frmCaptureRectangle.h"
-#include "capture/frmScreenCapture.h"
+#include "capture/grab/Capture.h"
+#include "capture/grab/Desktop.h"
+#include "capture/overlay/MonitorOverlay.h"
+#include "capture/overlay/frmCaptureRectangle.h"
+#include "capture/viewer/frmScreenCapture.h"
 #include "forms/PictureBox.h"
 #include "plotter/frmMain.h"
 

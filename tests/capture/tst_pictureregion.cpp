@@ -1,4 +1,4 @@
-#include "capture/PictureRegion.h"
+#include "capture/overlay/PictureRegion.h"
 
 #include <QTest>
 

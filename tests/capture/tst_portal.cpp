@@ -1,6 +1,6 @@
 // The portal grab's pure parts: what each answer means, and how a part of the desktop
 // picture is cut out at any scale.
-#include "capture/PortalScreenGrab.h"
+#include "capture/grab/PortalScreenGrab.h"
 
 #include <QtTest>
 

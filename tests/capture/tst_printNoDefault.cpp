@@ -1,7 +1,7 @@
 // Prints against a print server that has a printer but no default one.
 #include "tst_printHelpers.h"
 
-#include "capture/frmPrintScreen.h"
+#include "capture/printing/frmPrintScreen.h"
 
 #include <QApplication>
 #include <QPrinterInfo>

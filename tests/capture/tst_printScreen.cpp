@@ -1,7 +1,7 @@
 // Prints through the real default printer (a CUPS PDF queue) and reads the pages back.
 #include "tst_printHelpers.h"
 
-#include "capture/frmPrintScreen.h"
+#include "capture/printing/frmPrintScreen.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,8 +2,8 @@
 // and read the page back.
 #include "tst_printHelpers.h"
 
-#include "capture/frmPrintScreen.h"
-#include "capture/frmScreenCapture.h"
+#include "capture/printing/frmPrintScreen.h"
+#include "capture/viewer/frmScreenCapture.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,9 +3,9 @@
 #include "NotInThisRun.h"
 #include "OverlayTestSupport.h"
 
-#include "capture/FrozenPictureBox.h"
-#include "capture/RubberBand.h"
-#include "capture/frmCaptureRectangle.h"
+#include "capture/overlay/FrozenPictureBox.h"
+#include "capture/overlay/RubberBand.h"
+#include "capture/overlay/frmCaptureRectangle.h"
 #include "forms/PictureBox.h"
 
 #include <QPaintEvent>

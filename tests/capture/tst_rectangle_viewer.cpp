@@ -3,8 +3,8 @@
 // crops its scrolled image, and the result is checked pixel for pixel.
 #include "OverlayTestSupport.h"
 
-#include "capture/frmCaptureRectangle.h"
-#include "capture/frmScreenCapture.h"
+#include "capture/overlay/frmCaptureRectangle.h"
+#include "capture/viewer/frmScreenCapture.h"
 #include "forms/PictureBox.h"
 
 #include <QAction>

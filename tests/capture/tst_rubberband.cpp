@@ -1,6 +1,6 @@
 // The band's bounds rule and line table, shared by the rectangle overlay and the crop.
-#include "capture/BandGeometry.h"
-#include "capture/RubberBand.h"
+#include "capture/overlay/BandGeometry.h"
+#include "capture/overlay/RubberBand.h"
 #include "forms/PictureBox.h"
 
 #include <QtTest>

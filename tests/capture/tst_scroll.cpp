@@ -1,6 +1,6 @@
 // The viewer's layout and scroll arithmetic, as plain functions.
 
-#include "capture/ScrollModel.h"
+#include "capture/viewer/ScrollModel.h"
 
 #include <QtTest>
 

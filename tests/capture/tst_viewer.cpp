@@ -4,7 +4,7 @@
 #include "NotInThisRun.h"
 #include "tst_viewerSupport.h"
 
-#include "capture/frmScreenCapture.h"
+#include "capture/viewer/frmScreenCapture.h"
 #include "forms/FormInstance.h"
 #include "forms/PictureBox.h"
 #include "forms/Twips.h"

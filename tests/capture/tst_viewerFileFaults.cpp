@@ -6,7 +6,7 @@
 #include "ImageSamples.h"
 #include "tst_viewerSupport.h"
 
-#include "capture/frmScreenCapture.h"
+#include "capture/viewer/frmScreenCapture.h"
 #include "forms/PictureBox.h"
 
 #include <QProcess>

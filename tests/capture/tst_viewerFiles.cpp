@@ -4,8 +4,8 @@
 #include "ImageSamples.h"
 #include "tst_viewerSupport.h"
 
-#include "capture/ImageFiles.h"
-#include "capture/frmScreenCapture.h"
+#include "forms/ImageFiles.h"
+#include "capture/viewer/frmScreenCapture.h"
 #include "forms/PictureBox.h"
 
 #include <QDirIterator>
@@ -311,7 +311,7 @@ void tst_viewerFiles::openFailures()
     QVERIFY(box->shown);
     QCOMPARE(box->icon, QMessageBox::Information);
     QVERIFY2(box->text.contains(QDir::toNativeSeparators(bad)), qPrintable(box->text));
-    const QString cause = capture::LoadPicture(bad).error;
+    const QString cause = forms::LoadPicture(bad).error;
     QVERIFY(!cause.isEmpty());
     QVERIFY2(box->text.contains(cause), qPrintable(box->text));
     QCOMPARE(viewer_->picture().cacheKey(), before);
@@ -367,14 +367,14 @@ void tst_viewerFiles::saveFailures()
     if (where == "readonly" || where == "full") {
         saveAs(target);
     } else {
-        const QString error = capture::SavePicture(viewer_->picture(), target);
+        const QString error = forms::SavePicture(viewer_->picture(), target);
         QVERIFY(!error.isEmpty());
         box->watch.reset();
         return;
     }
     QVERIFY(box->shown);
     QVERIFY2(box->text.contains(QDir::toNativeSeparators(target)), qPrintable(box->text));
-    QVERIFY2(box->text.contains(capture::SavePicture(viewer_->picture(), target)), qPrintable(box->text));
+    QVERIFY2(box->text.contains(forms::SavePicture(viewer_->picture(), target)), qPrintable(box->text));
     QCOMPARE(viewer_->picture().cacheKey(), before);
     if (where == "readonly")
         QFile::setPermissions(QFileInfo(target).path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

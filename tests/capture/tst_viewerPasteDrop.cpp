@@ -3,7 +3,7 @@
 
 #include "tst_viewerSupport.h"
 
-#include "capture/frmScreenCapture.h"
+#include "capture/viewer/frmScreenCapture.h"
 
 #include <QClipboard>
 #include <QFileDialog>

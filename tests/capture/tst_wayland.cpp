@@ -5,8 +5,8 @@
 #include "OverlayTestSupport.h"
 #include "tst_viewerSupport.h"
 
-#include "capture/frmCaptureRectangle.h"
-#include "capture/frmScreenCapture.h"
+#include "capture/overlay/frmCaptureRectangle.h"
+#include "capture/viewer/frmScreenCapture.h"
 #include "forms/PictureBox.h"
 #include "forms/WaylandBuffers.h"
 #include "plotter/frmMain.h"

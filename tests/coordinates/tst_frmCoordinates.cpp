@@ -1,5 +1,5 @@
 #include "coordinates/frmCoordinates.h"
-#include "plotter/Module.h"
+#include "vertices/Module.h"
 
 #include "ClipboardReader.h"
 #include "MessageBoxCatcher.h"

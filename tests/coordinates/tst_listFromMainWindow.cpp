@@ -1,5 +1,5 @@
 #include "coordinates/frmCoordinates.h"
-#include "plotter/Module.h"
+#include "vertices/Module.h"
 #include "plotter/frmMain.h"
 
 #include "ClipboardReader.h"

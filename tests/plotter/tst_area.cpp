@@ -1,4 +1,4 @@
-#include "plotter/Module.h"
+#include "vertices/Module.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
 #include "PointerMoves.h"
 
-#include "plotter/Module.h"
+#include "vertices/Module.h"
 #include "plotter/frmMain.h"
 
-#include "capture/ScreenSettle.h"
+#include "capture/grab/ScreenSettle.h"
 #include "forms/FormInstance.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "PointerMoves.h"
 
 #include "coordinates/frmCoordinates.h"
-#include "plotter/Module.h"
+#include "vertices/Module.h"
 #include "plotter/frmMain.h"
 
 #include <QLabel>

@@ -1,0 +1,188 @@
+#include "capture/grab/PortalScreenGrab.h"
+
+#include "forms/ImageFiles.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+#include <QUrl>
+
+#include <atomic>
+#include <cmath>
+
+namespace capture::portal {
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString kScreenshot = QStringLiteral("org.freedesktop.portal.Screenshot");
+const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
+
+// Waits for the one Response of a request object.
+class ResponseWaiter : public QObject {
+    Q_OBJECT
+public:
+    QEventLoop loop;
+    bool answered = false;
+    uint response = 2;
+    QVariantMap results;
+
+public slots:
+    void onResponse(uint code, const QVariantMap& values)
+    {
+        answered = true;
+        response = code;
+        results = values;
+        loop.quit();
+    }
+};
+
+QString uniqueToken()
+{
+    static std::atomic<unsigned> counter{0};
+    return QStringLiteral("zarnel%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+}
+
+// The request object the portal creates for our handle_token: it is known before the call,
+// so we can listen before the portal could possibly answer.
+QString requestPath(const QDBusConnection& bus, const QString& token)
+{
+    QString sender = bus.baseService().mid(1);
+    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+    return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
+}
+
+QString callError(const QDBusError& error)
+{
+    switch (error.type()) {
+    case QDBusError::ServiceUnknown:
+        return QObject::tr("no desktop portal is running (%1).").arg(error.message());
+    case QDBusError::UnknownInterface:
+    case QDBusError::UnknownMethod:
+    case QDBusError::UnknownObject:
+        return QObject::tr("the desktop portal offers no screenshots (%1).").arg(error.message());
+    case QDBusError::NoReply:
+    case QDBusError::Timeout:
+        return QObject::tr("the desktop portal did not answer.");
+    default:
+        return QObject::tr("the desktop portal refused the screenshot (%1).").arg(error.message());
+    }
+}
+
+bool subscribe(QDBusConnection& bus, const QString& path, ResponseWaiter& waiter)
+{
+    return bus.connect(kService, path, kRequest, QStringLiteral("Response"), &waiter,
+                       SLOT(onResponse(uint, QVariantMap)));
+}
+
+// Reads the portal's file and removes it: it was written for us alone.
+Shot readAnswer(const QVariantMap& results)
+{
+    const QUrl uri(results.value(QStringLiteral("uri")).toString());
+    if (!uri.isLocalFile())
+        return {{}, QObject::tr("the desktop portal gave no picture file (\"%1\").").arg(uri.toString())};
+    const QString path = uri.toLocalFile();
+    forms::LoadedPicture loaded = forms::LoadPicture(path);
+    QFile::remove(path);
+    if (loaded.picture.isNull())
+        return {{}, QObject::tr("the desktop portal's picture could not be read: %1").arg(loaded.error)};
+    // A screen has no transparency; the display's own format keeps later copies cheap.
+    if (loaded.picture.format() != QImage::Format_RGB32)
+        loaded.picture.convertTo(QImage::Format_RGB32);
+    return {loaded.picture, {}};
+}
+
+int toDevice(int logical, qreal dpr)
+{
+    return static_cast<int>(std::lrint(logical * dpr));
+}
+
+} // namespace
+
+QString ResponseError(uint response)
+{
+    switch (response) {
+    case 0:
+        return {};
+    case 1:
+        return QObject::tr("the screenshot was cancelled.");
+    default:
+        return QObject::tr("the desktop portal could not take the screenshot.");
+    }
+}
+
+Shot Screenshot(std::chrono::milliseconds timeout)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return {{}, QObject::tr("there is no session bus to reach the desktop portal (%1).")
+                        .arg(bus.lastError().message())};
+
+    ResponseWaiter waiter;
+    const QString token = uniqueToken();
+    const QString expected = requestPath(bus, token);
+    if (!subscribe(bus, expected, waiter))
+        return {{}, QObject::tr("the desktop portal's answer cannot be received (%1).")
+                        .arg(bus.lastError().message())};
+
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kScreenshot, QStringLiteral("Screenshot"));
+    call << QString() << QVariantMap{{QStringLiteral("handle_token"), token},
+                                     {QStringLiteral("interactive"), false}};
+    QDBusPendingCallWatcher watcher(bus.asyncCall(call, static_cast<int>(timeout.count())));
+    QString error;
+    QString path = expected;
+    QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &waiter, [&] {
+        const QDBusPendingReply<QDBusObjectPath> reply = watcher;
+        if (reply.isError()) {
+            error = callError(reply.error());
+            waiter.loop.quit();
+        } else if (reply.value().path() != expected && !waiter.answered) {
+            // An older portal chose its own request path.
+            path = reply.value().path();
+            subscribe(bus, path, waiter);
+        }
+    });
+    QTimer::singleShot(timeout, &waiter.loop, [&] {
+        if (error.isEmpty())
+            error = QObject::tr("the desktop portal did not answer within %1 seconds.").arg(timeout.count() / 1000.0);
+        waiter.loop.quit();
+    });
+    if (!waiter.answered && error.isEmpty())
+        waiter.loop.exec();
+
+    bus.disconnect(kService, expected, kRequest, QStringLiteral("Response"), &waiter,
+                   SLOT(onResponse(uint, QVariantMap)));
+    if (path != expected)
+        bus.disconnect(kService, path, kRequest, QStringLiteral("Response"), &waiter,
+                       SLOT(onResponse(uint, QVariantMap)));
+    if (!waiter.answered)
+        return {{}, error};
+    if (waiter.response != 0)
+        return {{}, ResponseError(waiter.response)};
+    return readAnswer(waiter.results);
+}
+
+forms::Picture CutOut(const forms::Picture& desktopPicture, const QRect& desktop, const QRect& logicalRect)
+{
+    if (desktopPicture.isNull() || desktop.isEmpty() || logicalRect.isEmpty())
+        return {};
+    const qreal dpr = qreal(desktopPicture.width()) / desktop.width();
+    const QPoint from = logicalRect.topLeft() - desktop.topLeft();
+    const QPoint to = from + QPoint(logicalRect.width(), logicalRect.height());
+    const QRect device(QPoint(toDevice(from.x(), dpr), toDevice(from.y(), dpr)),
+                       QPoint(toDevice(to.x(), dpr) - 1, toDevice(to.y(), dpr) - 1));
+    // Outside the picture QImage::copy gives zeros: black on a screen format.
+    forms::Picture part = desktopPicture.copy(device);
+    part.setDevicePixelRatio(dpr);
+    return part;
+}
+
+} // namespace capture::portal
+
+#include "PortalScreenGrab.moc"
