@@ -3,10 +3,12 @@
 
 #include "NotInThisRun.h"
 #include "capture/grab/Capture.h"
+#include "capture/grab/CaptureSource.h"
 #include "capture/grab/QtScreenGrab.h"
 #include "capture/grab/XcbShmGrab.h"
 
 #include <QPainter>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QWidget>
 #include <QtTest>
@@ -92,6 +94,8 @@ private slots:
     void windowAreas();
     void outsideTheScreenIsBlack();
     void fallbackGrabsTheSamePixels();
+    void everySourceGivesTheSamePixels_data();
+    void everySourceGivesTheSamePixels();
     void picturesOwnTheirPixels();
     void palette();
 };
@@ -185,6 +189,45 @@ void tst_capture::fallbackGrabsTheSamePixels()
     const QImage viaQt = GrabWithQt(0, area.x() - screen.x(), area.y() - screen.y(), area.width(), area.height());
     QCOMPARE(viaQt.size(), direct.size());
     QCOMPARE(viaQt.convertToFormat(QImage::Format_RGB32), direct);
+}
+
+void tst_capture::everySourceGivesTheSamePixels_data()
+{
+    QTest::addColumn<CaptureSource>("source");
+    QTest::newRow("shared memory") << CaptureSource::SharedMemory;
+    QTest::newRow("qt") << CaptureSource::Qt;
+    QTest::newRow("none") << CaptureSource::None;
+}
+
+// Whichever source reads the screen, a window's area and the whole desktop are the same
+// pixels; where none can, there is no picture and the reason says so.
+void tst_capture::everySourceGivesTheSamePixels()
+{
+    QFETCH(CaptureSource, source);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    Quadrants window(QRect(screen.topLeft() + QPoint(200, 160), QSize(200, 120)));
+    settle(window);
+    const QRect frame = window.frameGeometry();
+    const QImage expectedArea = GrabWithQt(0, frame.x() - screen.x(), frame.y() - screen.y(), frame.width(),
+                                           frame.height())
+                                    .convertToFormat(QImage::Format_RGB32);
+    const QImage expectedDesktop = GrabWithQt(0, 0, 0, screen.width(), screen.height())
+                                       .convertToFormat(QImage::Format_RGB32);
+
+    OverrideScreenSource(source);
+    const auto restore = qScopeGuard([] { OverrideScreenSource(std::nullopt); });
+    QCOMPARE(ScreenSource(), source);
+    const QImage area = GrabWindowArea(window.winId(), false, 0, 0, frame.width(), frame.height());
+    const QImage desktop = GrabDesktop(dpr());
+    if (source == CaptureSource::None) {
+        QVERIFY(area.isNull());
+        QVERIFY(desktop.isNull());
+        QCOMPARE(LastGrabError(), NoSourceReason());
+        return;
+    }
+    QCOMPARE(area.convertToFormat(QImage::Format_RGB32), expectedArea);
+    QCOMPARE(desktop.convertToFormat(QImage::Format_RGB32), expectedDesktop);
+    QVERIFY(LastGrabError().isEmpty());
 }
 
 void tst_capture::picturesOwnTheirPixels()

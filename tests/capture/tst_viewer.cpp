@@ -4,6 +4,7 @@
 #include "NotInThisRun.h"
 #include "tst_viewerSupport.h"
 
+#include "capture/grab/CaptureSource.h"
 #include "capture/viewer/frmScreenCapture.h"
 #include "forms/FormInstance.h"
 #include "forms/PictureBox.h"
@@ -19,6 +20,7 @@
 #include <QScrollBar>
 #include <QToolBar>
 #include <QWindow>
+#include <QScopeGuard>
 #include <QtTest>
 
 using capture::frmScreenCapture;
@@ -83,6 +85,8 @@ private slots:
     void resizeReturnsToTopLeft();
     void minimumSize();
     void fullScreenCapture();
+    void noSourceExplains_data();
+    void noSourceExplains();
     void clipboardReadBack();
     void fourKCaptureScrollsToFarCorner();
 
@@ -374,6 +378,32 @@ void tst_viewer::fullScreenCapture()
     QVERIFY(v.lastHideWait() <= frmScreenCapture::kHideTimeout + frmScreenCapture::kRepaintSettle
                                     + std::chrono::milliseconds(100));
     v.close();
+}
+
+void tst_viewer::noSourceExplains_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::newRow("full screen") << "Capture2";
+    QTest::newRow("rectangle") << "Capture1";
+}
+
+// Where nothing can read the screen, either capture says so and the picture stays.
+void tst_viewer::noSourceExplains()
+{
+    QFETCH(QString, key);
+    frmScreenCapture& v = shown();
+    v.Toolbar1_ButtonClick(QStringLiteral("Capture2"));
+    const qint64 before = v.picture().cacheKey();
+    QVERIFY(!v.picture().isNull());
+
+    capture::OverrideScreenSource(capture::CaptureSource::None);
+    const auto restore = qScopeGuard([] { capture::OverrideScreenSource(std::nullopt); });
+    auto seen = expectMessageBox();
+    v.Toolbar1_ButtonClick(key);
+    QTRY_VERIFY(seen->shown);
+    QCOMPARE(seen->text, QStringLiteral("Screen capture is not available: ") + capture::NoSourceReason());
+    QTRY_VERIFY(v.isVisible());
+    QCOMPARE(v.picture().cacheKey(), before);
 }
 
 void tst_viewer::clipboardReadBack()

@@ -6,7 +6,8 @@ zarnel_add_test_run(tst_capture_palette TARGET tst_capture XVFB 640x480x8 ARGS p
 # A server without the shared-memory extension, under a window manager: the grabs fall
 # back to Qt's and still find each window and its frame.
 zarnel_add_test_run(tst_capture_noshm TARGET tst_capture XVFB 1920x1080x24 noshm WM
-  ARGS wholeScreen windowAreas outsideTheScreenIsBlack fallbackGrabsTheSamePixels)
+  ARGS wholeScreen windowAreas outsideTheScreenIsBlack fallbackGrabsTheSamePixels
+       everySourceGivesTheSamePixels)
 zarnel_add_test(tst_viewerFiles tst_viewerFiles.cpp tst_viewerSupport.h HIDPI)
 # A 4K screen of its own for the large full-screen capture.
 zarnel_add_test_run(tst_viewer_4k TARGET tst_viewer XVFB 3840x2160x24

@@ -1,10 +1,10 @@
 #include "capture/grab/Capture.h"
 
+#include "capture/grab/CaptureSource.h"
 #include "capture/grab/Desktop.h"
 #include "capture/grab/PortalScreenGrab.h"
 #include "capture/grab/QtScreenGrab.h"
 #include "capture/grab/XcbShmGrab.h"
-#include "forms/DesktopSession.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -22,11 +22,6 @@ const QScreen* screenAtDevicePoint(QPoint point)
             return monitor.screen;
     }
     return QGuiApplication::primaryScreen();
-}
-
-int toDevice(int logical, qreal dpr)
-{
-    return static_cast<int>(std::lrint(logical * dpr));
 }
 
 QString lastError;
@@ -66,9 +61,9 @@ forms::Picture grabFromPortal(WindowHandle hWnd, bool ClientArea, QRect logical)
     return shot.isNull() ? shot : portal::CutOut(shot, logicalDesktop(), logical);
 }
 
-// On X11 the shared-memory grab, else Qt's.
-forms::Picture grabDirect(WindowHandle hWnd, bool ClientArea, int SrcLeft, int SrcTop,
-                          int SrcWidth, int SrcHeight)
+// On X11 the shared-memory grab where it is the source and works, else Qt's.
+forms::Picture grabDirect(bool sharedMemory, WindowHandle hWnd, bool ClientArea, int SrcLeft,
+                          int SrcTop, int SrcWidth, int SrcHeight)
 {
     const WindowHandle desktop = GetDesktopWindow();
     const std::optional<QPoint> origin = xcbshm::WindowOrigin(hWnd ? hWnd : desktop, !ClientArea);
@@ -76,14 +71,16 @@ forms::Picture grabDirect(WindowHandle hWnd, bool ClientArea, int SrcLeft, int S
         const QScreen* screen = screenAtDevicePoint(*origin);
         const qreal dpr = screen ? screen->devicePixelRatio() : 1.0;
         // Edges are rounded, not extents, so neighbouring grabs tile without gaps.
-        const QPoint topLeft(origin->x() + toDevice(SrcLeft, dpr), origin->y() + toDevice(SrcTop, dpr));
-        const QPoint bottomRight(origin->x() + toDevice(SrcLeft + SrcWidth, dpr),
-                                 origin->y() + toDevice(SrcTop + SrcHeight, dpr));
-        if (std::optional<forms::Picture> picture = xcbshm::GrabRoot(QRect(topLeft, bottomRight - QPoint(1, 1)))) {
-            picture->setDevicePixelRatio(dpr);
-            return *picture;
+        const QPoint topLeft(origin->x() + ToDevicePixels(SrcLeft, dpr), origin->y() + ToDevicePixels(SrcTop, dpr));
+        const QPoint bottomRight(origin->x() + ToDevicePixels(SrcLeft + SrcWidth, dpr),
+                                 origin->y() + ToDevicePixels(SrcTop + SrcHeight, dpr));
+        if (sharedMemory) {
+            if (std::optional<forms::Picture> picture = xcbshm::GrabRoot(QRect(topLeft, bottomRight - QPoint(1, 1)))) {
+                picture->setDevicePixelRatio(dpr);
+                return *picture;
+            }
         }
-        // No shared memory: grab the same area of the screen through Qt.
+        // Through Qt, the same area of the screen.
         const QPoint corner = screen ? screen->geometry().topLeft() : QPoint();
         const QPoint logical = corner + QPoint(std::lrint((topLeft.x() - corner.x()) / dpr),
                                                std::lrint((topLeft.y() - corner.y()) / dpr));
@@ -93,13 +90,15 @@ forms::Picture grabDirect(WindowHandle hWnd, bool ClientArea, int SrcLeft, int S
 }
 
 // Every monitor in one grab of the root window (or Qt's per monitor), the gaps black.
-forms::Picture directDesktop()
+forms::Picture directDesktop(bool sharedMemory)
 {
     const QList<Monitor> monitors = DesktopMonitors();
     const QRect bounds = DesktopBounds(monitors);
     if (bounds.isEmpty())
         return {};
-    std::optional<forms::Picture> picture = xcbshm::GrabRoot(bounds);
+    std::optional<forms::Picture> picture;
+    if (sharedMemory)
+        picture = xcbshm::GrabRoot(bounds);
     if (!picture)
         picture = GrabMonitorsWithQt(monitors, bounds);
     if (picture->isNull())
@@ -120,9 +119,6 @@ QString LastGrabError()
     return lastError;
 }
 
-// The one place that chooses how screen pixels are read, for an area and for the desktop.
-// Wayland clients may not read the screen, and an X11 client of Xwayland reads back a
-// black root window: on a Wayland session only the desktop portal has the pixels.
 forms::Picture GrabWindowArea(WindowHandle hWnd, bool ClientArea, int SrcLeft, int SrcTop,
                               int SrcWidth, int SrcHeight)
 {
@@ -131,9 +127,20 @@ forms::Picture GrabWindowArea(WindowHandle hWnd, bool ClientArea, int SrcLeft, i
         lastError = QObject::tr("the area to capture is empty.");
         return {};
     }
-    forms::Picture picture = forms::OnWaylandSession()
-        ? grabFromPortal(hWnd, ClientArea, QRect(SrcLeft, SrcTop, SrcWidth, SrcHeight))
-        : grabDirect(hWnd, ClientArea, SrcLeft, SrcTop, SrcWidth, SrcHeight);
+    forms::Picture picture;
+    switch (const CaptureSource source = ScreenSource()) {
+    case CaptureSource::Portal:
+        picture = grabFromPortal(hWnd, ClientArea, QRect(SrcLeft, SrcTop, SrcWidth, SrcHeight));
+        break;
+    case CaptureSource::SharedMemory:
+    case CaptureSource::Qt:
+        picture = grabDirect(source == CaptureSource::SharedMemory, hWnd, ClientArea, SrcLeft, SrcTop,
+                             SrcWidth, SrcHeight);
+        break;
+    case CaptureSource::None:
+        lastError = NoSourceReason();
+        break;
+    }
     if (picture.isNull() && lastError.isEmpty())
         lastError = QObject::tr("the display gave no pixels.");
     return picture;
@@ -142,7 +149,19 @@ forms::Picture GrabWindowArea(WindowHandle hWnd, bool ClientArea, int SrcLeft, i
 forms::Picture GrabDesktop(qreal ratio)
 {
     lastError.clear();
-    forms::Picture picture = forms::OnWaylandSession() ? portalDesktop() : directDesktop();
+    forms::Picture picture;
+    switch (const CaptureSource source = ScreenSource()) {
+    case CaptureSource::Portal:
+        picture = portalDesktop();
+        break;
+    case CaptureSource::SharedMemory:
+    case CaptureSource::Qt:
+        picture = directDesktop(source == CaptureSource::SharedMemory);
+        break;
+    case CaptureSource::None:
+        lastError = NoSourceReason();
+        break;
+    }
     if (picture.isNull()) {
         if (lastError.isEmpty())
             lastError = QObject::tr("the display gave no pixels.");

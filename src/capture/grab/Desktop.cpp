@@ -9,6 +9,11 @@
 #include <cstring>
 
 namespace capture {
+
+int ToDevicePixels(int logical, qreal ratio)
+{
+    return static_cast<int>(std::lrint(logical * ratio));
+}
 namespace {
 
 // The palette entry closest to black, for palette pictures QPainter cannot paint on.

@@ -21,6 +21,10 @@ struct Monitor {
     qreal ratio = 1.0;
 };
 
+// A logical coordinate in device pixels. Rectangles convert edge by edge, never by their
+// extent, so neighbouring areas tile without gaps.
+int ToDevicePixels(int logical, qreal ratio);
+
 // Where a screen lies in device pixels.
 Monitor MonitorOf(QScreen& screen);
 

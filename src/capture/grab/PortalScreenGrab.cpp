@@ -1,5 +1,7 @@
 #include "capture/grab/PortalScreenGrab.h"
 
+#include "capture/grab/Desktop.h"
+
 #include "forms/ImageFiles.h"
 
 #include <QCoreApplication>
@@ -98,11 +100,6 @@ Shot readAnswer(const QVariantMap& results)
     return {loaded.picture, {}};
 }
 
-int toDevice(int logical, qreal dpr)
-{
-    return static_cast<int>(std::lrint(logical * dpr));
-}
-
 } // namespace
 
 QString ResponseError(uint response)
@@ -175,8 +172,8 @@ forms::Picture CutOut(const forms::Picture& desktopPicture, const QRect& desktop
     const qreal dpr = qreal(desktopPicture.width()) / desktop.width();
     const QPoint from = logicalRect.topLeft() - desktop.topLeft();
     const QPoint to = from + QPoint(logicalRect.width(), logicalRect.height());
-    const QRect device(QPoint(toDevice(from.x(), dpr), toDevice(from.y(), dpr)),
-                       QPoint(toDevice(to.x(), dpr) - 1, toDevice(to.y(), dpr) - 1));
+    const QRect device(QPoint(ToDevicePixels(from.x(), dpr), ToDevicePixels(from.y(), dpr)),
+                       QPoint(ToDevicePixels(to.x(), dpr) - 1, ToDevicePixels(to.y(), dpr) - 1));
     // Outside the picture QImage::copy gives zeros: black on a screen format.
     forms::Picture part = desktopPicture.copy(device);
     part.setDevicePixelRatio(dpr);

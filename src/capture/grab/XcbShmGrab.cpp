@@ -254,6 +254,11 @@ std::optional<forms::Picture> Grabber::grab(const QRect& deviceRect)
 
 } // namespace
 
+bool Available()
+{
+    return onX11() && Grabber::instance()->usable();
+}
+
 std::optional<quintptr> RootWindow()
 {
     if (!onX11())

@@ -14,6 +14,9 @@ namespace capture::xcbshm {
 // grab costs one transfer and no copy. Every function answers nullopt when the X server
 // or the display format does not allow it; callers then fall back to Qt's grab.
 
+// True on X11 when the server shares memory with us in a pixel layout we read.
+bool Available();
+
 // The root window, or nullopt off X11.
 std::optional<quintptr> RootWindow();
 
