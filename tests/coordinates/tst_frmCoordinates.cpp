@@ -1,8 +1,8 @@
 #include "coordinates/frmCoordinates.h"
 #include "vertices/Module.h"
 
-#include "ClipboardReader.h"
-#include "MessageBoxCatcher.h"
+#include "Clipboard.h"
+#include "ModalDialogs.h"
 
 #include <QClipboard>
 #include <QLineEdit>
@@ -13,6 +13,8 @@
 #include <QtTest>
 
 #include <vector>
+
+using namespace testsupport;
 
 using coordinates::frmCoordinates;
 using plotter::Vertex;

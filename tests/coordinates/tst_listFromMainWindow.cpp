@@ -2,13 +2,15 @@
 #include "vertices/Module.h"
 #include "plotter/frmMain.h"
 
-#include "ClipboardReader.h"
-#include "MessageBoxCatcher.h"
+#include "Clipboard.h"
+#include "ModalDialogs.h"
 
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using namespace testsupport;
 
 using coordinates::frmCoordinates;
 

@@ -1,6 +1,6 @@
 #include "coordinates/mdlList.h"
 
-#include "MessageBoxCatcher.h"
+#include "ModalDialogs.h"
 
 #include <QListWidget>
 #include <QProcess>
@@ -12,6 +12,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+
+using namespace testsupport;
 
 using coordinates::SaveList;
 

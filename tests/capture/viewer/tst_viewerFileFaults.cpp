@@ -4,7 +4,7 @@
 // name that is not UTF-8 opens and is replaced byte for byte.
 
 #include "ImageSamples.h"
-#include "tst_viewerSupport.h"
+#include "ViewerSupport.h"
 
 #include "capture/viewer/frmScreenCapture.h"
 #include "forms/PictureBox.h"
@@ -19,7 +19,7 @@
 #include <unistd.h>
 
 using capture::frmScreenCapture;
-using namespace viewertest;
+using namespace testsupport;
 
 namespace {
 

@@ -2,7 +2,8 @@
 // the full-screen capture and the clipboard.
 
 #include "NotInThisRun.h"
-#include "tst_viewerSupport.h"
+#include "Clipboard.h"
+#include "ViewerSupport.h"
 
 #include "capture/grab/CaptureSource.h"
 #include "capture/viewer/frmScreenCapture.h"
@@ -24,7 +25,7 @@
 #include <QtTest>
 
 using capture::frmScreenCapture;
-using namespace viewertest;
+using namespace testsupport;
 
 namespace {
 
@@ -420,18 +421,10 @@ void tst_viewer::clipboardReadBack()
     QCOMPARE(seen->text, QStringLiteral("Image saved to Windows clipboard.  Use Paste or CTL+V in another "
                                         "application, such as Word, to paste image from clipboard."));
     // Another X client pastes it while we keep serving the clipboard.
-    QProcess xclip;
-    xclip.start("xclip", {"-o", "-selection", "clipboard", "-t", "image/png"});
-    QVERIFY(xclip.waitForStarted());
-    QElapsedTimer timer;
-    timer.start();
-    while (xclip.state() != QProcess::NotRunning && timer.elapsed() < 10000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        xclip.waitForFinished(10);
-    }
-    QCOMPARE(xclip.exitCode(), 0);
+    const ClipboardRead read = ReadClipboardAsAnotherClient(QStringLiteral("image/png"));
+    QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
     QImage pasted;
-    QVERIFY(pasted.loadFromData(xclip.readAllStandardOutput(), "PNG"));
+    QVERIFY(pasted.loadFromData(read.data, "PNG"));
     QCOMPARE(pasted.size(), image.size());
     QCOMPARE(pasted.convertToFormat(QImage::Format_RGB32), image);
 }

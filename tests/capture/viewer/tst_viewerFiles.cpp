@@ -2,7 +2,7 @@
 // dialogs: formats, the bitmap round trip, and the failures a user can meet.
 
 #include "ImageSamples.h"
-#include "tst_viewerSupport.h"
+#include "ViewerSupport.h"
 
 #include "forms/ImageFiles.h"
 #include "capture/viewer/frmScreenCapture.h"
@@ -21,7 +21,7 @@
 #include <QtTest>
 
 using capture::frmScreenCapture;
-using namespace viewertest;
+using namespace testsupport;
 
 class tst_viewerFiles : public QObject {
     Q_OBJECT

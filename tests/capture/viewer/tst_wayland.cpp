@@ -3,7 +3,7 @@
 // from the compositor with grim.
 #include "NotInThisRun.h"
 #include "OverlayTestSupport.h"
-#include "tst_viewerSupport.h"
+#include "ViewerSupport.h"
 
 #include "capture/overlay/frmCaptureRectangle.h"
 #include "capture/viewer/frmScreenCapture.h"
@@ -202,7 +202,7 @@ void tst_Wayland::portalStoppedExplains()
     QVERIFY(screen_.copy(0, 0, 40, 30).save(file, "BMP"));
     frmScreenCapture& v = viewer();
     {
-        const auto watch = viewertest::whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        const auto watch = testsupport::whenModal<QFileDialog>([&](QFileDialog* dialog) {
             dialog->selectFile(file);
             static_cast<QDialog*>(dialog)->accept();
         });
@@ -212,7 +212,7 @@ void tst_Wayland::portalStoppedExplains()
     QCOMPARE(held.size(), QSize(40, 30));
 
     for (const char* key : {"Capture2", "Capture1"}) {
-        const auto seen = viewertest::expectMessageBox();
+        const auto seen = testsupport::expectMessageBox();
         v.Toolbar1_ButtonClick(QLatin1String(key));
         QTRY_VERIFY(seen->shown);
         QVERIFY2(seen->text.startsWith(QLatin1String("Screen capture is not available: no desktop portal")),
