@@ -45,12 +45,6 @@ QString DefaultListPath() { return QStringLiteral("c:\\pointslog.txt"); }
 QString DefaultListPath() { return QDir::home().absoluteFilePath(QStringLiteral("pointslog.txt")); }
 #endif
 
-frmCoordinates& frmCoordinates::instance()
-{
-    static forms::FormInstance<frmCoordinates> form;
-    return form.get();
-}
-
 frmCoordinates::frmCoordinates()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                            | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)

@@ -16,10 +16,9 @@ QString DefaultListPath();
 
 // The vertices of the polygon in plane units, with commands to copy them to the clipboard
 // and to save them to a text file. Each opening loads the window afresh.
-class frmCoordinates : public QWidget {
+class frmCoordinates : public QWidget, public forms::SingleInstance<frmCoordinates> {
     Q_OBJECT
 public:
-    static frmCoordinates& instance();
 
 private:
     template <class> friend class forms::FormInstance;

@@ -28,6 +28,23 @@ private:
     QPointer<Form> form_;
 };
 
+// The one instance of a window class: Form derives from SingleInstance<Form> (and befriends
+// FormInstance<Form>, which builds it) to get instance(), built on first use, and loaded(),
+// the instance while it stays loaded, else nullptr.
+template <class Form>
+class SingleInstance {
+public:
+    static Form& instance() { return holder().get(); }
+    static Form* loaded() { return holder().loaded(); }
+
+private:
+    static FormInstance<Form>& holder()
+    {
+        static FormInstance<Form> form;
+        return form;
+    }
+};
+
 // Shows form modally over owner: owner takes no input while form is shown.
 // Hiding the form ends its modal state.
 void ShowModal(QWidget& form, QWidget& owner);

@@ -20,8 +20,9 @@ public:
     explicit Bytes(int fd)
         : fd_(fd)
     {
+        const off_t position = ::lseek(fd, 0, SEEK_CUR);
         size_ = ::lseek(fd, 0, SEEK_END);
-        ::lseek(fd, 0, SEEK_SET);
+        ::lseek(fd, position, SEEK_SET);
     }
     qint64 size() const { return size_; }
     // The byte at offset, or -1 past the end.

@@ -57,12 +57,6 @@ QString areaText(double area)
 
 } // namespace
 
-frmMain& frmMain::instance()
-{
-    static forms::FormInstance<frmMain> form;
-    return form.get();
-}
-
 frmMain::frmMain() : l(*this)
 {
     setObjectName(QStringLiteral("frmMain"));

@@ -15,10 +15,9 @@ namespace plotter {
 
 // The main window: the coordinate plane on which the user plots a polygon, and the strip
 // of controls below it.
-class frmMain : public forms::DrawingSurface {
+class frmMain : public forms::DrawingSurface, public forms::SingleInstance<frmMain> {
     Q_OBJECT
 public:
-    static frmMain& instance();
 
     // Shows the window, centred on the screen the first time.
     void Show();

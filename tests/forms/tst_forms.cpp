@@ -53,7 +53,7 @@ struct BoxReader {
 
 } // namespace
 
-class TestForms : public QObject {
+class tst_forms : public QObject {
     Q_OBJECT
 private slots:
     void twipsAtTheScreensDpi()
@@ -176,5 +176,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestForms)
+QTEST_MAIN(tst_forms)
 #include "tst_forms.moc"

@@ -141,7 +141,7 @@ protected:
 
 } // namespace
 
-class TestFrmMain : public QObject {
+class tst_frmmain : public QObject {
     Q_OBJECT
 private slots:
     void windowDesign()
@@ -538,5 +538,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFrmMain)
+QTEST_MAIN(tst_frmmain)
 #include "tst_frmmain.moc"

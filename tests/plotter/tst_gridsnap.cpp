@@ -2,7 +2,7 @@
 
 #include <QTest>
 
-class TestGridSnap : public QObject {
+class tst_gridsnap : public QObject {
     Q_OBJECT
 private slots:
     void snap_data()
@@ -52,5 +52,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestGridSnap)
+QTEST_GUILESS_MAIN(tst_gridsnap)
 #include "tst_gridsnap.moc"

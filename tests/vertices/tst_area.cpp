@@ -20,7 +20,7 @@ using Outline = std::vector<Vertex>;
 
 Q_DECLARE_METATYPE(Outline)
 
-class TestArea : public QObject {
+class tst_area : public QObject {
     Q_OBJECT
 private slots:
     void enclosedArea_data()
@@ -134,5 +134,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestArea)
+QTEST_GUILESS_MAIN(tst_area)
 #include "tst_area.moc"

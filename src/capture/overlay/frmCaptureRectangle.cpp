@@ -18,12 +18,6 @@ frmCaptureRectangle::frmCaptureRectangle()
 
 frmCaptureRectangle::~frmCaptureRectangle() = default;
 
-frmCaptureRectangle& frmCaptureRectangle::instance()
-{
-    static forms::FormInstance<frmCaptureRectangle> form;
-    return form.get();
-}
-
 void frmCaptureRectangle::Form_Load()
 {
     setObjectName(QStringLiteral("frmCaptureRectangle"));

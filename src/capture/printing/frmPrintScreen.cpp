@@ -10,12 +10,6 @@
 namespace capture {
 namespace {
 
-forms::FormInstance<frmPrintScreen>& form()
-{
-    static forms::FormInstance<frmPrintScreen> instance;
-    return instance;
-}
-
 const QString kCannotPrintTitle = QStringLiteral("Cannot Print");
 
 } // namespace
@@ -29,10 +23,6 @@ frmPrintScreen::frmPrintScreen()
     setPalette(palette);
     resize(forms::TwipsToPixelsX(4680), forms::TwipsToPixelsY(3195));
 }
-
-frmPrintScreen& frmPrintScreen::instance() { return form().get(); }
-
-frmPrintScreen* frmPrintScreen::loaded() { return form().loaded(); }
 
 void frmPrintScreen::PrintBitmap(const forms::Picture& picBitmap)
 {

@@ -9,12 +9,9 @@ namespace capture {
 
 // A print window that is never shown: it prints a picture as one page on the default
 // printer, at the page's top-left corner at screen scale, and unloads itself afterwards.
-class frmPrintScreen : public QWidget {
+class frmPrintScreen : public QWidget, public forms::SingleInstance<frmPrintScreen> {
     Q_OBJECT
 public:
-    static frmPrintScreen& instance();
-    // The loaded print form, or nullptr between prints.
-    static frmPrintScreen* loaded();
 
     // Holds picBitmap for one print and unloads the form. When nothing could be printed, an
     // information message names the cause.

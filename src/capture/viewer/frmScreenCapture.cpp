@@ -65,23 +65,7 @@ QScrollBar* makeScrollBar(Qt::Orientation orientation, const char* name, const Q
     return bar;
 }
 
-forms::FormInstance<frmScreenCapture>& viewerForm()
-{
-    static forms::FormInstance<frmScreenCapture> form;
-    return form;
-}
-
 } // namespace
-
-frmScreenCapture& frmScreenCapture::instance()
-{
-    return viewerForm().get();
-}
-
-frmScreenCapture* frmScreenCapture::loaded()
-{
-    return viewerForm().loaded();
-}
 
 frmScreenCapture::frmScreenCapture()
     : client_(new QWidget(this)),

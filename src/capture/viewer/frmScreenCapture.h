@@ -21,12 +21,9 @@ namespace capture {
 
 // The capture viewer: one image at its natural size in a grey viewport with scroll bars,
 // and the commands to capture, open, save, copy, crop and print it.
-class frmScreenCapture : public QMainWindow {
+class frmScreenCapture : public QMainWindow, public forms::SingleInstance<frmScreenCapture> {
     Q_OBJECT
 public:
-    static frmScreenCapture& instance();
-    // The loaded viewer, or nullptr.
-    static frmScreenCapture* loaded();
 
     // The current picture (none until something is captured or opened).
     const forms::Picture& picture() const;

@@ -6,7 +6,7 @@
 
 using namespace capture::portal;
 
-class tst_Portal : public QObject {
+class tst_portal : public QObject {
     Q_OBJECT
 private slots:
     void responses_data();
@@ -15,7 +15,7 @@ private slots:
     void cutOut();
 };
 
-void tst_Portal::responses_data()
+void tst_portal::responses_data()
 {
     QTest::addColumn<uint>("response");
     QTest::addColumn<QString>("says");
@@ -25,7 +25,7 @@ void tst_Portal::responses_data()
     QTest::newRow("unknown code") << 7u << "could not take";
 }
 
-void tst_Portal::responses()
+void tst_portal::responses()
 {
     QFETCH(uint, response);
     QFETCH(QString, says);
@@ -34,7 +34,7 @@ void tst_Portal::responses()
     QVERIFY2(error.contains(says), qPrintable(error));
 }
 
-void tst_Portal::cutOut_data()
+void tst_portal::cutOut_data()
 {
     QTest::addColumn<QRect>("desktop");
     QTest::addColumn<qreal>("scale");
@@ -52,7 +52,7 @@ void tst_Portal::cutOut_data()
 
 // Each device pixel names its own position, so the cut shows where it came from; parts
 // beyond the desktop are black.
-void tst_Portal::cutOut()
+void tst_portal::cutOut()
 {
     QFETCH(QRect, desktop);
     QFETCH(qreal, scale);
@@ -72,5 +72,5 @@ void tst_Portal::cutOut()
     }
 }
 
-QTEST_MAIN(tst_Portal)
+QTEST_MAIN(tst_portal)
 #include "tst_portal.moc"

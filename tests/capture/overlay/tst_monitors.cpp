@@ -73,7 +73,7 @@ frmCaptureRectangle* shownOverlay()
 
 } // namespace
 
-class tst_Monitors : public QObject {
+class tst_monitors : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -100,7 +100,7 @@ private:
     std::vector<std::unique_ptr<MonitorBackdrop>> backdrops_;
 };
 
-void tst_Monitors::initTestCase()
+void tst_monitors::initTestCase()
 {
     monitors_ = capture::DesktopMonitors();
     QVERIFY2(monitors_.size() >= 2, "needs an X server with several monitors (with_xvfb.sh monitors=...)");
@@ -122,7 +122,7 @@ void tst_Monitors::initTestCase()
     QVERIFY(!QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty());
 }
 
-void tst_Monitors::cleanup()
+void tst_monitors::cleanup()
 {
     if (frmCaptureRectangle* overlay = shownOverlay())
         overlay->close();
@@ -135,14 +135,14 @@ void tst_Monitors::cleanup()
     QTRY_VERIFY(!frmScreenCapture::loaded() && !shownOverlay());
 }
 
-void tst_Monitors::perMonitorRows()
+void tst_monitors::perMonitorRows()
 {
     QTest::addColumn<int>("index");
     for (int i = 0; i < monitors_.size(); ++i)
         QTest::addRow("monitor %d", i + 1) << i;
 }
 
-frmScreenCapture& tst_Monitors::viewerOn(const Monitor& monitor)
+frmScreenCapture& tst_monitors::viewerOn(const Monitor& monitor)
 {
     frmScreenCapture& v = frmScreenCapture::instance();
     v.show();
@@ -155,7 +155,7 @@ frmScreenCapture& tst_Monitors::viewerOn(const Monitor& monitor)
     return v;
 }
 
-int tst_Monitors::differingOnMonitors(const QImage& picture) const
+int tst_monitors::differingOnMonitors(const QImage& picture) const
 {
     if (picture.size() != desktop_.size())
         return -1;
@@ -165,20 +165,20 @@ int tst_Monitors::differingOnMonitors(const QImage& picture) const
     return count;
 }
 
-void tst_Monitors::screenShowsThePicture()
+void tst_monitors::screenShowsThePicture()
 {
     QTest::qWait(50);
     QCOMPARE(differingOnMonitors(capture::GrabDesktop(1)), 0);
 }
 
-void tst_Monitors::fullScreenTakesEveryMonitor_data()
+void tst_monitors::fullScreenTakesEveryMonitor_data()
 {
     perMonitorRows();
 }
 
 // The whole desktop in one picture, monitors at their places and the gaps black; the
 // viewer, wherever it was, is in none of it and comes back there.
-void tst_Monitors::fullScreenTakesEveryMonitor()
+void tst_monitors::fullScreenTakesEveryMonitor()
 {
     QFETCH(int, index);
     const Monitor& home = monitors_[index];
@@ -203,7 +203,7 @@ void tst_Monitors::fullScreenTakesEveryMonitor()
     QCOMPARE(v.pos(), where);
 }
 
-void tst_Monitors::rectangleOnEachMonitor_data()
+void tst_monitors::rectangleOnEachMonitor_data()
 {
     QTest::addColumn<int>("index");
     QTest::addColumn<bool>("pastTheEdge");
@@ -216,7 +216,7 @@ void tst_Monitors::rectangleOnEachMonitor_data()
 // Each monitor's overlay shows its own part, shared with the snapshot; a drag with the
 // real pointer gives exactly the device pixels under it, and a drag that ends over
 // another monitor stops at the edge of the one it began on.
-void tst_Monitors::rectangleOnEachMonitor()
+void tst_monitors::rectangleOnEachMonitor()
 {
     QFETCH(int, index);
     QFETCH(bool, pastTheEdge);
@@ -255,7 +255,7 @@ void tst_Monitors::rectangleOnEachMonitor()
     QCOMPARE(differingPixels(v.picture(), desktop_.copy(expected)), 0);
 }
 
-void tst_Monitors::keyboardStartedOverlay_data()
+void tst_monitors::keyboardStartedOverlay_data()
 {
     QTest::addColumn<int>("viewerOn");
     QTest::addColumn<int>("escapeOn");
@@ -268,7 +268,7 @@ void tst_Monitors::keyboardStartedOverlay_data()
 
 // Alt+C, R with the pointer on another monitor than the viewer's: no monitor shows
 // another's picture, and Escape from either monitor leaves every overlay.
-void tst_Monitors::keyboardStartedOverlay()
+void tst_monitors::keyboardStartedOverlay()
 {
     QFETCH(int, viewerOn);
     QFETCH(int, escapeOn);
@@ -296,12 +296,12 @@ void tst_Monitors::keyboardStartedOverlay()
     QCOMPARE(v.screen(), home.screen);
 }
 
-void tst_Monitors::viewerOpensOnItsOwnersScreen_data()
+void tst_monitors::viewerOpensOnItsOwnersScreen_data()
 {
     perMonitorRows();
 }
 
-void tst_Monitors::viewerOpensOnItsOwnersScreen()
+void tst_monitors::viewerOpensOnItsOwnersScreen()
 {
     QFETCH(int, index);
     const Monitor& monitor = monitors_[index];
@@ -318,5 +318,5 @@ void tst_Monitors::viewerOpensOnItsOwnersScreen()
     QVERIFY2(offCentre.manhattanLength() <= 2, qPrintable(QStringLiteral("%1, %2").arg(offCentre.x()).arg(offCentre.y())));
 }
 
-QTEST_MAIN(tst_Monitors)
+QTEST_MAIN(tst_monitors)
 #include "tst_monitors.moc"

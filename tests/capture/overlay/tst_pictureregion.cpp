@@ -24,7 +24,7 @@ bool sharesPixels(const QImage& part, const QImage& whole)
 
 } // namespace
 
-class TestPictureRegion : public QObject {
+class tst_pictureregion : public QObject {
     Q_OBJECT
 private slots:
     void pixelsOfTheArea_data()
@@ -93,5 +93,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestPictureRegion)
+QTEST_GUILESS_MAIN(tst_pictureregion)
 #include "tst_pictureregion.moc"

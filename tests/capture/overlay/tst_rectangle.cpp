@@ -50,7 +50,7 @@ qint64 perimeterArea(QPointF a, QPointF b)
 
 } // namespace
 
-class tst_Rectangle : public QObject {
+class tst_rectangle : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -84,7 +84,7 @@ private:
     Outcome outcome_;
 };
 
-void tst_Rectangle::init()
+void tst_rectangle::init()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize device = (QSizeF(screen->geometry().size()) * screen->devicePixelRatio()).toSize();
@@ -93,14 +93,14 @@ void tst_Rectangle::init()
     outcome_ = Outcome();
 }
 
-void tst_Rectangle::cleanup()
+void tst_rectangle::cleanup()
 {
     if (form_)
         form_->close();
     QTRY_VERIFY(!form_);
 }
 
-frmCaptureRectangle& tst_Rectangle::open()
+frmCaptureRectangle& tst_rectangle::open()
 {
     frmCaptureRectangle& form = frmCaptureRectangle::instance();
     form_ = &form;
@@ -118,7 +118,7 @@ frmCaptureRectangle& tst_Rectangle::open()
 
 // The snapshot is shown pixel for pixel where it was taken: what the screen shows under the
 // overlay is the snapshot itself, so the pixel under the pointer is the pixel selected.
-void tst_Rectangle::liesOverTheScreen()
+void tst_rectangle::liesOverTheScreen()
 {
     frmCaptureRectangle& form = open();
     QScreen* screen = QGuiApplication::primaryScreen();
@@ -140,14 +140,14 @@ void tst_Rectangle::liesOverTheScreen()
     QCOMPARE(differingPixels(onScreen, snapshot_), 0);
 }
 
-void tst_Rectangle::takesTheKeyboard()
+void tst_rectangle::takesTheKeyboard()
 {
     frmCaptureRectangle& form = open();
     QTRY_COMPARE(QGuiApplication::focusWindow(), form.windowHandle());
     QTRY_COMPARE(QWidget::keyboardGrabber(), &form);
 }
 
-void tst_Rectangle::dragSelects_data()
+void tst_rectangle::dragSelects_data()
 {
     QTest::addColumn<QPointF>("from");
     QTest::addColumn<QPointF>("to");
@@ -162,7 +162,7 @@ void tst_Rectangle::dragSelects_data()
     QTest::newRow("zero height is one pixel high") << QPointF(3, 40) << QPointF(400, 40);
 }
 
-void tst_Rectangle::dragSelects()
+void tst_rectangle::dragSelects()
 {
     QFETCH(QPointF, from);
     QFETCH(QPointF, to);
@@ -188,7 +188,7 @@ void tst_Rectangle::dragSelects()
     QTRY_VERIFY(!form_);
 }
 
-void tst_Rectangle::fractionalPositionsRoundEdges_data()
+void tst_rectangle::fractionalPositionsRoundEdges_data()
 {
     QTest::addColumn<QPointF>("from");
     QTest::addColumn<QPointF>("to");
@@ -199,7 +199,7 @@ void tst_Rectangle::fractionalPositionsRoundEdges_data()
 
 // With more than one device pixel per logical pixel the pointer sits between logical
 // pixels; the selection must still be exactly the device pixels under it.
-void tst_Rectangle::fractionalPositionsRoundEdges()
+void tst_rectangle::fractionalPositionsRoundEdges()
 {
     QFETCH(QPointF, from);
     QFETCH(QPointF, to);
@@ -216,7 +216,7 @@ void tst_Rectangle::fractionalPositionsRoundEdges()
     QCOMPARE(differingPixels(picture, snapshot_.copy(expected)), 0);
 }
 
-void tst_Rectangle::clickSelectsOnePixel_data()
+void tst_rectangle::clickSelectsOnePixel_data()
 {
     QTest::addColumn<Qt::MouseButton>("button");
     QTest::addColumn<QPointF>("via");
@@ -228,7 +228,7 @@ void tst_Rectangle::clickSelectsOnePixel_data()
     QTest::newRow("middle button drag") << Qt::MiddleButton << QPointF(10, 10) << QPointF(10, 10);
 }
 
-void tst_Rectangle::clickSelectsOnePixel()
+void tst_rectangle::clickSelectsOnePixel()
 {
     QFETCH(Qt::MouseButton, button);
     QFETCH(QPointF, via);
@@ -249,7 +249,7 @@ void tst_Rectangle::clickSelectsOnePixel()
     QCOMPARE(picture.pixel(0, 0), patternAt(pixel.x(), pixel.y()));
 }
 
-void tst_Rectangle::leavesWithoutSelection_data()
+void tst_rectangle::leavesWithoutSelection_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("escape") << "escape";
@@ -258,7 +258,7 @@ void tst_Rectangle::leavesWithoutSelection_data()
 
 // A user who started a capture by mistake leaves without a selection; the viewer then
 // keeps its full snapshot.
-void tst_Rectangle::leavesWithoutSelection()
+void tst_rectangle::leavesWithoutSelection()
 {
     QFETCH(QString, how);
     frmCaptureRectangle& form = open();
@@ -278,7 +278,7 @@ void tst_Rectangle::leavesWithoutSelection()
 
 // A band move repaints the strips of the lines it left and the lines it drew, never the
 // whole snapshot.
-void tst_Rectangle::dragRepaintsOnlyTheBand()
+void tst_rectangle::dragRepaintsOnlyTheBand()
 {
     frmCaptureRectangle& form = open();
     QTest::qWait(50);
@@ -308,7 +308,7 @@ void tst_Rectangle::dragRepaintsOnlyTheBand()
 
 // The X server holds the snapshot and draws the band: on the screen the band's dotted
 // edges stand over the snapshot, and where the band was before, the snapshot shows again.
-void tst_Rectangle::bandShowsOverTheSnapshot()
+void tst_rectangle::bandShowsOverTheSnapshot()
 {
     frmCaptureRectangle& form = open();
     QVERIFY(static_cast<const capture::FrozenPictureBox&>(form.picture1()).onServer());
@@ -338,7 +338,7 @@ void tst_Rectangle::bandShowsOverTheSnapshot()
 }
 
 // Each capture loads the overlay afresh: nothing of the last selection carries over.
-void tst_Rectangle::eachUseStartsAfresh()
+void tst_rectangle::eachUseStartsAfresh()
 {
     frmCaptureRectangle& first = open();
     Mouse(first.picture1()).drag(QPointF(10, 10), QPointF(60, 40));
@@ -359,7 +359,7 @@ void tst_Rectangle::eachUseStartsAfresh()
 // The X server's own pointer and keyboard (xdotool speaks XTEST): the selection is the
 // rectangle of screen pixels between press and release, at any device pixel ratio, and
 // Escape reaches the overlay without any help from the test.
-void tst_Rectangle::realPointerAndKeyboard()
+void tst_rectangle::realPointerAndKeyboard()
 {
     const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
     if (xdotool.isEmpty())
@@ -398,6 +398,6 @@ void tst_Rectangle::realPointerAndKeyboard()
     QCOMPARE(outcome_.order, QStringList({"closed"}));
 }
 
-QTEST_MAIN(tst_Rectangle)
+QTEST_MAIN(tst_rectangle)
 #include "tst_rectangle.moc"
 

@@ -9,7 +9,7 @@ using capture::BandBounds;
 using capture::BandLines;
 using capture::ClipToPicture;
 
-class tst_RubberBand : public QObject {
+class tst_rubberband : public QObject {
     Q_OBJECT
 private slots:
     void bounds_data();
@@ -25,7 +25,7 @@ private slots:
     void removedBandIsNotPainted();
 };
 
-void tst_RubberBand::bounds_data()
+void tst_rubberband::bounds_data()
 {
     QTest::addColumn<QPointF>("anchor");
     QTest::addColumn<QPointF>("pointer");
@@ -51,7 +51,7 @@ void tst_RubberBand::bounds_data()
                                      << QRect(-3, -4, 8, 9);
 }
 
-void tst_RubberBand::bounds()
+void tst_rubberband::bounds()
 {
     QFETCH(QPointF, anchor);
     QFETCH(QPointF, pointer);
@@ -61,7 +61,7 @@ void tst_RubberBand::bounds()
     QCOMPARE(BandBounds(lines[0], lines[1], ratio), expected);
 }
 
-void tst_RubberBand::oppositeDragsAgree_data()
+void tst_rubberband::oppositeDragsAgree_data()
 {
     QTest::addColumn<QPointF>("a");
     QTest::addColumn<QPointF>("b");
@@ -71,7 +71,7 @@ void tst_RubberBand::oppositeDragsAgree_data()
 }
 
 // Dragging from a to b and from b to a select the same pixels, at every ratio.
-void tst_RubberBand::oppositeDragsAgree()
+void tst_rubberband::oppositeDragsAgree()
 {
     QFETCH(QPointF, a);
     QFETCH(QPointF, b);
@@ -83,7 +83,7 @@ void tst_RubberBand::oppositeDragsAgree()
     }
 }
 
-void tst_RubberBand::clip_data()
+void tst_rubberband::clip_data()
 {
     QTest::addColumn<QRect>("band");
     QTest::addColumn<QSize>("picture");
@@ -103,7 +103,7 @@ void tst_RubberBand::clip_data()
     QTest::newRow("no picture") << QRect(0, 0, 5, 5) << QSize() << QRect();
 }
 
-void tst_RubberBand::clip()
+void tst_rubberband::clip()
 {
     QFETCH(QRect, band);
     QFETCH(QSize, picture);
@@ -114,7 +114,7 @@ void tst_RubberBand::clip()
         QVERIFY(QRect(QPoint(0, 0), picture).contains(clipped));
 }
 
-void tst_RubberBand::lineTable_data()
+void tst_rubberband::lineTable_data()
 {
     QTest::addColumn<qreal>("ratio");
     QTest::addColumn<QPointF>("press");
@@ -131,7 +131,7 @@ void tst_RubberBand::lineTable_data()
 }
 
 // A left press and a move set the four lines by the table, from the snapped anchor.
-void tst_RubberBand::lineTable()
+void tst_rubberband::lineTable()
 {
     QFETCH(qreal, ratio);
     QFETCH(QPointF, press);
@@ -167,7 +167,7 @@ void tst_RubberBand::lineTable()
     QVERIFY(!band.isVisible());
 }
 
-void tst_RubberBand::onlyLeftButtonDrags_data()
+void tst_rubberband::onlyLeftButtonDrags_data()
 {
     QTest::addColumn<Qt::MouseButton>("button");
     QTest::addColumn<bool>("drags");
@@ -176,7 +176,7 @@ void tst_RubberBand::onlyLeftButtonDrags_data()
     QTest::newRow("middle") << Qt::MiddleButton << false;
 }
 
-void tst_RubberBand::onlyLeftButtonDrags()
+void tst_rubberband::onlyLeftButtonDrags()
 {
     QFETCH(Qt::MouseButton, button);
     QFETCH(bool, drags);
@@ -196,7 +196,7 @@ void tst_RubberBand::onlyLeftButtonDrags()
 }
 
 // A box that outlives its band must not paint the band's lines.
-void tst_RubberBand::removedBandIsNotPainted()
+void tst_rubberband::removedBandIsNotPainted()
 {
     forms::PictureBox box;
     box.resize(100, 100);
@@ -213,5 +213,5 @@ void tst_RubberBand::removedBandIsNotPainted()
         QCOMPARE(after.pixelColor(x, 10), QColor(Qt::white));
 }
 
-QTEST_MAIN(tst_RubberBand)
+QTEST_MAIN(tst_rubberband)
 #include "tst_rubberband.moc"

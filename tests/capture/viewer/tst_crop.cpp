@@ -41,7 +41,7 @@ struct Viewer {
 
 } // namespace
 
-class tst_Crop : public QObject {
+class tst_crop : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -67,7 +67,7 @@ private:
     forms::Picture picture_;
 };
 
-void tst_Crop::init()
+void tst_crop::init()
 {
     viewer_ = std::make_unique<Viewer>();
     crop_ = std::make_unique<CropSelection>(*viewer_->picture2, *viewer_->crop);
@@ -85,13 +85,13 @@ void tst_Crop::init()
     QVERIFY(QTest::qWaitForWindowExposed(&viewer_->window));
 }
 
-void tst_Crop::cleanup()
+void tst_crop::cleanup()
 {
     crop_.reset();
     viewer_.reset();
 }
 
-void tst_Crop::armingPressesTheButton()
+void tst_crop::armingPressesTheButton()
 {
     QVERIFY(!crop_->CropMode());
     crop_->StartCropMode();
@@ -106,7 +106,7 @@ void tst_Crop::armingPressesTheButton()
     QVERIFY(!crop_->band().isVisible());
 }
 
-void tst_Crop::cropSelects_data()
+void tst_crop::cropSelects_data()
 {
     QTest::addColumn<QPoint>("scroll");
     QTest::addColumn<QPointF>("from");
@@ -134,7 +134,7 @@ void tst_Crop::cropSelects_data()
         << QRectF(QPointF(0, 0), QPointF(80, 60));
 }
 
-void tst_Crop::cropSelects()
+void tst_crop::cropSelects()
 {
     QFETCH(QPoint, scroll);
     QFETCH(QPointF, from);
@@ -173,7 +173,7 @@ void tst_Crop::cropSelects()
     QCOMPARE(picture2.size(), cropped.deviceIndependentSize().toSize());
 }
 
-void tst_Crop::clickCropsOnePixel_data()
+void tst_crop::clickCropsOnePixel_data()
 {
     QTest::addColumn<Qt::MouseButton>("button");
     QTest::addColumn<QPointF>("moveTo");
@@ -182,7 +182,7 @@ void tst_Crop::clickCropsOnePixel_data()
     QTest::newRow("middle button drag") << Qt::MiddleButton << QPointF(10, 10);
 }
 
-void tst_Crop::clickCropsOnePixel()
+void tst_crop::clickCropsOnePixel()
 {
     QFETCH(Qt::MouseButton, button);
     QFETCH(QPointF, moveTo);
@@ -199,7 +199,7 @@ void tst_Crop::clickCropsOnePixel()
     QVERIFY(!crop_->CropMode());
 }
 
-void tst_Crop::unarmedPressesChangeNothing()
+void tst_crop::unarmedPressesChangeNothing()
 {
     Mouse mouse(*viewer_->picture2);
     mouse.drag(QPointF(20, 20), QPointF(200, 150));
@@ -212,7 +212,7 @@ void tst_Crop::unarmedPressesChangeNothing()
 }
 
 // One crop per arming: the next drag does nothing until the command runs again.
-void tst_Crop::armedForOneSelectionOnly()
+void tst_crop::armedForOneSelectionOnly()
 {
     crop_->StartCropMode();
     Mouse mouse(*viewer_->picture2);
@@ -236,7 +236,7 @@ void tst_Crop::armedForOneSelectionOnly()
 }
 
 // With no picture there are no pixels to keep: the crop ends without a new picture.
-void tst_Crop::cropWithoutPicture()
+void tst_crop::cropWithoutPicture()
 {
     viewer_->picture2->setPicture(forms::Picture());
     viewer_->picture2->resize(151, 133);
@@ -253,5 +253,5 @@ void tst_Crop::cropWithoutPicture()
     QVERIFY(!crop_->band().isVisible());
 }
 
-QTEST_MAIN(tst_Crop)
+QTEST_MAIN(tst_crop)
 #include "tst_crop.moc"

@@ -22,7 +22,7 @@ using capture::frmCaptureRectangle;
 using capture::frmScreenCapture;
 using namespace overlaytest;
 
-class tst_RectangleViewer : public QObject {
+class tst_rectangle_viewer : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -46,7 +46,7 @@ private:
     std::unique_ptr<Backdrop> backdrop_;
 };
 
-void tst_RectangleViewer::init()
+void tst_rectangle_viewer::init()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize device = (QSizeF(screen->geometry().size()) * ratio()).toSize();
@@ -56,7 +56,7 @@ void tst_RectangleViewer::init()
     QVERIFY(QTest::qWaitForWindowExposed(backdrop_.get()));
 }
 
-void tst_RectangleViewer::cleanup()
+void tst_rectangle_viewer::cleanup()
 {
     if (auto* v = frmScreenCapture::loaded())
         v->close();
@@ -64,7 +64,7 @@ void tst_RectangleViewer::cleanup()
     backdrop_.reset();
 }
 
-frmScreenCapture& tst_RectangleViewer::viewer()
+frmScreenCapture& tst_rectangle_viewer::viewer()
 {
     frmScreenCapture& v = frmScreenCapture::instance();
     v.show();
@@ -73,7 +73,7 @@ frmScreenCapture& tst_RectangleViewer::viewer()
     return v;
 }
 
-frmCaptureRectangle& tst_RectangleViewer::startRectangleCapture(frmScreenCapture& v)
+frmCaptureRectangle& tst_rectangle_viewer::startRectangleCapture(frmScreenCapture& v)
 {
     v.Toolbar1_ButtonClick(QStringLiteral("Capture1"));
     frmCaptureRectangle& overlay = frmCaptureRectangle::instance();
@@ -82,7 +82,7 @@ frmCaptureRectangle& tst_RectangleViewer::startRectangleCapture(frmScreenCapture
     return overlay;
 }
 
-void tst_RectangleViewer::capturesARectangle_data()
+void tst_rectangle_viewer::capturesARectangle_data()
 {
     QTest::addColumn<QPointF>("from");
     QTest::addColumn<QPointF>("to");
@@ -95,7 +95,7 @@ void tst_RectangleViewer::capturesARectangle_data()
 
 // The viewer comes back holding exactly the screen pixels the user dragged over, taken
 // from the frozen snapshot (the band never in it, the viewer never in it).
-void tst_RectangleViewer::capturesARectangle()
+void tst_rectangle_viewer::capturesARectangle()
 {
     QFETCH(QPointF, from);
     QFETCH(QPointF, to);
@@ -115,7 +115,7 @@ void tst_RectangleViewer::capturesARectangle()
     QCOMPARE(differingPixels(v.picture(), screen_.copy(expected)), 0);
 }
 
-void tst_RectangleViewer::leavingKeepsTheSnapshot()
+void tst_rectangle_viewer::leavingKeepsTheSnapshot()
 {
     frmScreenCapture& v = viewer();
     QPointer<frmCaptureRectangle> overlay = &startRectangleCapture(v);
@@ -131,7 +131,7 @@ void tst_RectangleViewer::leavingKeepsTheSnapshot()
 
 // The X server's own double click: its first release completes a one-pixel selection,
 // and the second click, landing after the overlay has gone, takes nothing back.
-void tst_RectangleViewer::doubleClickSelectsOnePixel()
+void tst_rectangle_viewer::doubleClickSelectsOnePixel()
 {
     const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
     if (xdotool.isEmpty())
@@ -151,7 +151,7 @@ void tst_RectangleViewer::doubleClickSelectsOnePixel()
 
 // The band is in image pixels even when the image was scrolled; the crop then shows at
 // the viewport's corner with the scroll bars reset.
-void tst_RectangleViewer::cropsAScrolled4KImage()
+void tst_rectangle_viewer::cropsAScrolled4KImage()
 {
     frmScreenCapture& v = viewer();
     auto* picture2 = v.findChild<forms::PictureBox*>(QStringLiteral("Picture2"));
@@ -188,5 +188,5 @@ void tst_RectangleViewer::cropsAScrolled4KImage()
     QCOMPARE(v.picture().size(), expected.size());
 }
 
-QTEST_MAIN(tst_RectangleViewer)
+QTEST_MAIN(tst_rectangle_viewer)
 #include "tst_rectangle_viewer.moc"

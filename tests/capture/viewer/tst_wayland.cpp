@@ -93,7 +93,7 @@ Q_CONSTRUCTOR_FUNCTION(paintWithoutGl)
 
 } // namespace
 
-class tst_Wayland : public QObject {
+class tst_wayland : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -114,7 +114,7 @@ private:
     forms::Picture screen_;
 };
 
-void tst_Wayland::initTestCase()
+void tst_wayland::initTestCase()
 {
     if (const QByteArray why = qgetenv("ZARNEL_WAYLAND_SKIP"); !why.isEmpty())
         QSKIP(why.constData());
@@ -123,7 +123,7 @@ void tst_Wayland::initTestCase()
                       screen->devicePixelRatio());
 }
 
-void tst_Wayland::init()
+void tst_wayland::init()
 {
     const bool expectNoPortal = qEnvironmentVariableIsSet("ZARNEL_EXPECT_NO_PORTAL");
     const bool noPortalCase = QByteArray(QTest::currentTestFunction()) == "portalStoppedExplains";
@@ -133,7 +133,7 @@ void tst_Wayland::init()
         ZARNEL_NOT_IN_THIS_RUN("runs with the portal stopped");
 }
 
-void tst_Wayland::cleanup()
+void tst_wayland::cleanup()
 {
     if (auto* v = frmScreenCapture::loaded())
         v->close();
@@ -141,7 +141,7 @@ void tst_Wayland::cleanup()
     backdrop_.reset();
 }
 
-void tst_Wayland::showBackdrop(const forms::Picture& picture)
+void tst_wayland::showBackdrop(const forms::Picture& picture)
 {
     backdrop_ = std::make_unique<Backdrop>(picture);
     QVERIFY(QTest::qWaitForWindowExposed(backdrop_.get()));
@@ -149,7 +149,7 @@ void tst_Wayland::showBackdrop(const forms::Picture& picture)
     QVERIFY(within(10000, [&] { return differingPixels(grim(), picture) == 0; }));
 }
 
-frmScreenCapture& tst_Wayland::viewer()
+frmScreenCapture& tst_wayland::viewer()
 {
     frmScreenCapture& v = frmScreenCapture::instance();
     v.show();
@@ -159,7 +159,7 @@ frmScreenCapture& tst_Wayland::viewer()
 }
 
 // The real screen's pixels, without the viewer that asked for them.
-void tst_Wayland::fullScreenCaptureIsTheScreen()
+void tst_wayland::fullScreenCaptureIsTheScreen()
 {
     showBackdrop(screen_);
     if (QTest::currentTestFailed())
@@ -173,7 +173,7 @@ void tst_Wayland::fullScreenCaptureIsTheScreen()
 
 // The overlay lies pixel for pixel over the screen, and a dragged rectangle is exactly the
 // device pixels under it.
-void tst_Wayland::rectangleIsPixelExact()
+void tst_wayland::rectangleIsPixelExact()
 {
     showBackdrop(screen_);
     if (QTest::currentTestFailed())
@@ -195,7 +195,7 @@ void tst_Wayland::rectangleIsPixelExact()
 }
 
 // No portal: the command says why, the viewer comes back, and its picture stays.
-void tst_Wayland::portalStoppedExplains()
+void tst_wayland::portalStoppedExplains()
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("held.bmp"));
@@ -224,7 +224,7 @@ void tst_Wayland::portalStoppedExplains()
     }
 }
 
-void tst_Wayland::planeFadesOverRed_data()
+void tst_wayland::planeFadesOverRed_data()
 {
     QTest::addColumn<int>("alpha");
     QTest::addColumn<bool>("bandMoved");
@@ -236,7 +236,7 @@ void tst_Wayland::planeFadesOverRed_data()
 }
 
 // Plane and strip alike show the red window beneath at the slider's value.
-void tst_Wayland::planeFadesOverRed()
+void tst_wayland::planeFadesOverRed()
 {
     QFETCH(int, alpha);
     QFETCH(bool, bandMoved);
@@ -284,7 +284,7 @@ void tst_Wayland::planeFadesOverRed()
 }
 
 // After every window above has been shown and painted: nothing of GL's was loaded for it.
-void tst_Wayland::noGlDriverLoaded()
+void tst_wayland::noGlDriverLoaded()
 {
     QFile maps(QStringLiteral("/proc/self/maps"));
     QVERIFY(maps.open(QIODevice::ReadOnly));
@@ -294,5 +294,5 @@ void tst_Wayland::noGlDriverLoaded()
     QVERIFY2(!mapped.contains("libEGL_mesa"), "Mesa's EGL is mapped");
 }
 
-QTEST_MAIN(tst_Wayland)
+QTEST_MAIN(tst_wayland)
 #include "tst_wayland.moc"
