@@ -61,9 +61,11 @@ public:
     }
     bool grab(int width, int height)
     {
-        auto* reply = xcb_shm_get_image_reply(
-            conn_, xcb_shm_get_image(conn_, root_, 0, 0, width, height, ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, seg_, 0),
-            nullptr);
+        auto* reply
+            = xcb_shm_get_image_reply(conn_,
+                                      xcb_shm_get_image(conn_, root_, 0, 0, width, height, ~0u,
+                                                        XCB_IMAGE_FORMAT_Z_PIXMAP, seg_, 0),
+                                      nullptr);
         std::free(reply);
         return reply != nullptr;
     }
@@ -137,8 +139,8 @@ void BM_GrabWindowArea_Warm(benchmark::State& state)
     const qreal dpr = QGuiApplication::primaryScreen()->devicePixelRatio();
     capture::GrabWindowArea(capture::GetDesktopWindow(), false, 0, 0, int(w / dpr), int(h / dpr));
     for (auto _ : state) {
-        const forms::Picture picture = capture::GrabWindowArea(capture::GetDesktopWindow(), false, 0, 0,
-                                                               int(w / dpr), int(h / dpr));
+        const forms::Picture picture = capture::GrabWindowArea(capture::GetDesktopWindow(), false,
+                                                               0, 0, int(w / dpr), int(h / dpr));
         benchmark::DoNotOptimize(picture.constBits());
     }
 }
@@ -196,11 +198,13 @@ void BM_FullScreenMemory(benchmark::State& state)
         capture::frmScreenCapture& viewer = capture::frmScreenCapture::instance();
         viewer.show();
         QCoreApplication::processEvents();
-        const long before = kilobytes("/proc/meminfo", "Shmem:") + kilobytes("/proc/self/status", "RssAnon:");
+        const long before
+            = kilobytes("/proc/meminfo", "Shmem:") + kilobytes("/proc/self/status", "RssAnon:");
         viewer.mnuFullScreen_Click();
         viewer.findChild<forms::PictureBox*>(QStringLiteral("Picture2"))->repaint();
         QCoreApplication::processEvents();
-        const long after = kilobytes("/proc/meminfo", "Shmem:") + kilobytes("/proc/self/status", "RssAnon:");
+        const long after
+            = kilobytes("/proc/meminfo", "Shmem:") + kilobytes("/proc/self/status", "RssAnon:");
         const QImage& picture = viewer.picture();
         const double bitmap = double(picture.width()) * picture.height() * 4 / 1024;
         state.counters["added_over_bitmap"] = benchmark::Counter((after - before) / bitmap);
@@ -228,7 +232,8 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             // With repetitions, the median stands for the benchmark.
-            if (run.error_occurred || (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median"))
+            if (run.error_occurred
+                || (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median"))
                 continue;
             times_[run.run_name.str()] = run.GetAdjustedRealTime();
         }
@@ -244,7 +249,8 @@ public:
                     std::printf("  %-40s %6.2f\n", name.c_str(), a->second / b->second);
             };
             const std::string s = size;
-            ratio("BM_GrabWindowArea_First/" + s + "/iterations:5", "BM_RawShm_First/" + s + "/iterations:5");
+            ratio("BM_GrabWindowArea_First/" + s + "/iterations:5",
+                  "BM_RawShm_First/" + s + "/iterations:5");
             ratio("BM_GrabWindowArea_Warm/" + s, "BM_RawShm_Warm/" + s);
             ratio("BM_QScreenGrabWindow/" + s, "BM_RawShm_Warm/" + s);
         }

@@ -1,6 +1,7 @@
 // The rectangle capture on two 4K monitors against one, in the same run. The benchmark
 // sets the X server's monitors itself, so run it on a screen two 4K monitors wide:
-//   tests/support/with_xvfb.sh 7680x2160x24 monitors=3840x2160+0+0 build/bench/monitors/bench_monitors
+//   tests/support/with_xvfb.sh 7680x2160x24 monitors=3840x2160+0+0
+//   build/bench/monitors/bench_monitors
 //  - from the command to every overlay shown, with one and with two monitors, printed as a
 //    ratio (also without the wait for the viewer to leave the screen, which both share);
 //  - peak memory of a two-monitor rectangle capture above the idle viewer, as a multiple of
@@ -39,8 +40,9 @@ bool setMonitors(int count)
 {
     if (QGuiApplication::screens().size() != count) {
         QProcess::execute(QStringLiteral("xrandr"),
-                          count == 2 ? QStringList{"--setmonitor", "monitor2", "3840/1016x2160/572+3840+0", "none"}
-                                     : QStringList{"--delmonitor", "monitor2"});
+                          count == 2 ? QStringList {"--setmonitor", "monitor2",
+                                                    "3840/1016x2160/572+3840+0", "none"}
+                                     : QStringList {"--delmonitor", "monitor2"});
     }
     for (int i = 0; i < 2000 && QGuiApplication::screens().size() != count; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -107,7 +109,8 @@ BENCHMARK(BM_CommandToOverlays)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->
 void send(QWidget& target, QEvent::Type type, QPointF at)
 {
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons buttons
+        = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
     QMouseEvent event(type, at, target.mapToGlobal(at), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(&target, &event);
 }
@@ -121,7 +124,8 @@ double capturePeak(frmScreenCapture& viewer, QPointF from, QPointF to)
     resetPeak();
     const long idle = statusKiB("VmRSS:");
     QPointer<frmCaptureRectangle> form = startCapture(viewer);
-    std::printf("  overlays shown: +%ld KiB (peak +%ld)\n", statusKiB("VmRSS:") - idle, statusKiB("VmHWM:") - idle);
+    std::printf("  overlays shown: +%ld KiB (peak +%ld)\n", statusKiB("VmRSS:") - idle,
+                statusKiB("VmHWM:") - idle);
     forms::PictureBox& picture1 = form->overlays().last()->picture1();
     send(picture1, QEvent::MouseButtonPress, from);
     send(picture1, QEvent::MouseMove, to);
@@ -130,7 +134,8 @@ double capturePeak(frmScreenCapture& viewer, QPointF from, QPointF to)
     finish(viewer, form);
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
-    std::printf("  after release: +%ld KiB (peak +%ld)\n", statusKiB("VmRSS:") - idle, statusKiB("VmHWM:") - idle);
+    std::printf("  after release: +%ld KiB (peak +%ld)\n", statusKiB("VmRSS:") - idle,
+                statusKiB("VmHWM:") - idle);
     return (statusKiB("VmHWM:") - idle) * 1024.0;
 }
 
@@ -142,8 +147,9 @@ public:
     {
         for (const Run& run : reported) {
             const auto wait = run.counters.find("hide_wait_s");
-            runs[run.benchmark_name()] = {run.GetAdjustedRealTime(),
-                                          wait == run.counters.end() ? 0.0 : wait->second.value * 1e3};
+            runs[run.benchmark_name()]
+                = {run.GetAdjustedRealTime(),
+                   wait == run.counters.end() ? 0.0 : wait->second.value * 1e3};
         }
         ConsoleReporter::ReportRuns(reported);
     }
@@ -163,18 +169,23 @@ void measureMemory()
     frmScreenCapture& viewer = idleViewer();
     const QSizeF logical = second->geometry().size();
     const double first = capturePeak(viewer, QPointF(100, 100), QPointF(900, 700));
-    std::printf("peak above idle viewer, first capture, 800x600 selection: %.2f x snapshot (%.1f MB)\n",
-                first / snapshotBytes, snapshotBytes / 1e6);
+    std::printf(
+        "peak above idle viewer, first capture, 800x600 selection: %.2f x snapshot (%.1f MB)\n",
+        first / snapshotBytes, snapshotBytes / 1e6);
     const double small = capturePeak(viewer, QPointF(100, 100), QPointF(900, 700));
     std::printf("peak above idle viewer, next capture, 800x600 selection: %.2f x snapshot\n",
                 small / snapshotBytes);
     viewer.mnuFullScreen_Click();
-    const double whole = capturePeak(viewer, QPointF(1, 1), QPointF(logical.width() - 1, logical.height() - 1));
-    std::printf("peak above idle viewer (holding a full-desktop picture), whole second monitor: %.2f x snapshot\n",
+    const double whole
+        = capturePeak(viewer, QPointF(1, 1), QPointF(logical.width() - 1, logical.height() - 1));
+    std::printf("peak above idle viewer (holding a full-desktop picture), whole second monitor: "
+                "%.2f x snapshot\n",
                 whole / snapshotBytes);
     // Just under the share that is still copied: the worst case.
-    const double copied = capturePeak(viewer, QPointF(0, 0), QPointF(logical.width() * 0.58, logical.height()));
-    std::printf("peak above idle viewer, 29%% of the desktop (copied): %.2f x snapshot\n\n", copied / snapshotBytes);
+    const double copied
+        = capturePeak(viewer, QPointF(0, 0), QPointF(logical.width() * 0.58, logical.height()));
+    std::printf("peak above idle viewer, 29%% of the desktop (copied): %.2f x snapshot\n\n",
+                copied / snapshotBytes);
     viewer.close();
     while (frmScreenCapture::loaded())
         QCoreApplication::processEvents();
@@ -195,9 +206,11 @@ int main(int argc, char** argv)
     if (one != reporter.runs.end() && two != reporter.runs.end()) {
         const auto [oneTime, oneWait] = one->second;
         const auto [twoTime, twoWait] = two->second;
-        std::printf("command to every overlay shown, two 4K monitors / one: %.2f\n", twoTime / oneTime);
-        std::printf("the same without the wait for the viewer to leave the screen: %.2f (%.1f / %.1f ms)\n",
-                    (twoTime - twoWait) / (oneTime - oneWait), twoTime - twoWait, oneTime - oneWait);
+        std::printf("command to every overlay shown, two 4K monitors / one: %.2f\n",
+                    twoTime / oneTime);
+        std::printf(
+            "the same without the wait for the viewer to leave the screen: %.2f (%.1f / %.1f ms)\n",
+            (twoTime - twoWait) / (oneTime - oneWait), twoTime - twoWait, oneTime - oneWait);
     }
     return 0;
 }

@@ -48,7 +48,8 @@ forms::Picture snapshotOfScreen()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const qreal dpr = screen->devicePixelRatio();
-    forms::Picture picture((QSizeF(screen->geometry().size()) * dpr).toSize(), QImage::Format_RGB32);
+    forms::Picture picture((QSizeF(screen->geometry().size()) * dpr).toSize(),
+                           QImage::Format_RGB32);
     for (int y = 0; y < picture.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
         for (int x = 0; x < picture.width(); ++x)
@@ -187,12 +188,14 @@ double capturePeak(frmScreenCapture& viewer, QPointF from, QPointF to)
     resetPeak();
     const long idle = statusKiB("VmRSS:");
     viewer.mnuRectangle_Click();
-    std::printf("  after capture + show: +%ld KiB (peak +%ld)\n", statusKiB("VmRSS:") - idle, statusKiB("VmHWM:") - idle);
+    std::printf("  after capture + show: +%ld KiB (peak +%ld)\n", statusKiB("VmRSS:") - idle,
+                statusKiB("VmHWM:") - idle);
     QPointer<frmCaptureRectangle> form = &frmCaptureRectangle::instance();
     while (!form->windowHandle() || !form->windowHandle()->isExposed())
         QCoreApplication::processEvents();
     QCoreApplication::processEvents();
-    std::printf("  after overlay painted: +%ld KiB (peak +%ld)\n", statusKiB("VmRSS:") - idle, statusKiB("VmHWM:") - idle);
+    std::printf("  after overlay painted: +%ld KiB (peak +%ld)\n", statusKiB("VmRSS:") - idle,
+                statusKiB("VmHWM:") - idle);
     forms::PictureBox& picture1 = form->picture1();
     send(picture1, QEvent::MouseButtonPress, from, Qt::LeftButton);
     send(picture1, QEvent::MouseMove, to, Qt::LeftButton);
@@ -202,7 +205,8 @@ double capturePeak(frmScreenCapture& viewer, QPointF from, QPointF to)
         QCoreApplication::processEvents();
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
-    std::printf("  after release: +%ld KiB (peak +%ld)\n", statusKiB("VmRSS:") - idle, statusKiB("VmHWM:") - idle);
+    std::printf("  after release: +%ld KiB (peak +%ld)\n", statusKiB("VmRSS:") - idle,
+                statusKiB("VmHWM:") - idle);
     return (statusKiB("VmHWM:") - idle) * 1024.0;
 }
 
@@ -229,10 +233,12 @@ int main(int argc, char** argv)
 
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize device = (QSizeF(screen->geometry().size()) * screen->devicePixelRatio()).toSize();
-    if (reporter.times.count("BM_FullRepaint/min_time:1.000") && reporter.times.count("BM_DragMove/min_time:1.000")) {
+    if (reporter.times.count("BM_FullRepaint/min_time:1.000")
+        && reporter.times.count("BM_DragMove/min_time:1.000")) {
         std::printf("screen %dx%d device pixels\n", device.width(), device.height());
         std::printf("drag move / full repaint = %.4f\n",
-                    reporter.times["BM_DragMove/min_time:1.000"] / reporter.times["BM_FullRepaint/min_time:1.000"]);
+                    reporter.times["BM_DragMove/min_time:1.000"]
+                        / reporter.times["BM_FullRepaint/min_time:1.000"]);
     }
 
     // Peak memory: from an idle viewer with no picture, and from one holding a previous
@@ -246,14 +252,18 @@ int main(int argc, char** argv)
         QCoreApplication::processEvents();
     const QSizeF logical = screen->geometry().size();
     const double small = capturePeak(viewer, QPointF(100, 100), QPointF(900, 700));
-    std::printf("peak above idle viewer (no picture), 800x600 selection: %.2f x snapshot (%.1f MB)\n",
-                small / snapshotBytes, snapshotBytes / 1e6);
+    std::printf(
+        "peak above idle viewer (no picture), 800x600 selection: %.2f x snapshot (%.1f MB)\n",
+        small / snapshotBytes, snapshotBytes / 1e6);
     viewer.mnuFullScreen_Click();
     const double afterFull = capturePeak(viewer, QPointF(100, 100), QPointF(900, 700));
-    std::printf("peak above idle viewer (holding a full-screen picture), 800x600 selection: %.2f x snapshot\n",
+    std::printf("peak above idle viewer (holding a full-screen picture), 800x600 selection: %.2f x "
+                "snapshot\n",
                 afterFull / snapshotBytes);
-    const double whole = capturePeak(viewer, QPointF(1, 1), QPointF(logical.width() - 1, logical.height() - 1));
-    std::printf("peak above idle viewer (holding an 800x600 picture), near-full-screen selection: %.2f x snapshot\n",
+    const double whole
+        = capturePeak(viewer, QPointF(1, 1), QPointF(logical.width() - 1, logical.height() - 1));
+    std::printf("peak above idle viewer (holding an 800x600 picture), near-full-screen selection: "
+                "%.2f x snapshot\n",
                 whole / snapshotBytes);
     viewer.close();
     return 0;

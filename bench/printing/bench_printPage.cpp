@@ -27,8 +27,7 @@ QImage ScreenSizedPicture()
     return image;
 }
 
-template <class Paint>
-void RunPage(benchmark::State& state, Paint paint)
+template <class Paint> void RunPage(benchmark::State& state, Paint paint)
 {
     const QImage picture = ScreenSizedPicture();
     qint64 bytes = 0;
@@ -38,8 +37,8 @@ void RunPage(benchmark::State& state, Paint paint)
         {
             QPdfWriter writer(&buffer);
             writer.setResolution(kResolution);
-            writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                             QMarginsF()));
+            writer.setPageLayout(
+                QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
             QPainter painter(&writer);
             paint(painter, QSizeF(writer.width(), writer.height()), picture);
         }

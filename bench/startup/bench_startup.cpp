@@ -25,16 +25,18 @@ std::optional<Sample> startOnce(const QString& platform)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     if (platform == QLatin1String("xcb"))
-        environment.insert(QStringLiteral("DISPLAY"), environment.value(QStringLiteral("ZARNEL_XWAYLAND_DISPLAY")));
+        environment.insert(QStringLiteral("DISPLAY"),
+                           environment.value(QStringLiteral("ZARNEL_XWAYLAND_DISPLAY")));
     QProcess helper;
     helper.setProcessEnvironment(environment);
-    helper.start(QCoreApplication::applicationDirPath() + QStringLiteral("/zarnel_first_frame"), {});
+    helper.start(QCoreApplication::applicationDirPath() + QStringLiteral("/zarnel_first_frame"),
+                 {});
     if (!helper.waitForFinished(30000) || helper.exitCode() != 0)
         return std::nullopt;
     const QList<QByteArray> fields = helper.readAllStandardOutput().trimmed().split(' ');
     if (fields.size() != 2)
         return std::nullopt;
-    return Sample{fields[0].toDouble() / 1000.0, fields[1].toDouble() / 1024.0};
+    return Sample {fields[0].toDouble() / 1000.0, fields[1].toDouble() / 1024.0};
 }
 
 std::map<std::string, Sample> means;
@@ -54,7 +56,7 @@ void startUp(benchmark::State& state, const char* platform)
         sum.mib += sample->mib;
         ++count;
     }
-    const Sample mean{sum.ms / count, sum.mib / count};
+    const Sample mean {sum.ms / count, sum.mib / count};
     means[platform] = mean;
     state.counters["first_frame_ms"] = mean.ms;
     state.counters["peak_MiB"] = mean.mib;
@@ -62,8 +64,14 @@ void startUp(benchmark::State& state, const char* platform)
 
 } // namespace
 
-BENCHMARK_CAPTURE(startUp, x11, "xcb")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(8);
-BENCHMARK_CAPTURE(startUp, wayland, "wayland")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(8);
+BENCHMARK_CAPTURE(startUp, x11, "xcb")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(8);
+BENCHMARK_CAPTURE(startUp, wayland, "wayland")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(8);
 
 int main(int argc, char** argv)
 {
@@ -74,7 +82,8 @@ int main(int argc, char** argv)
     if (means.count("xcb") && means.count("wayland")) {
         const Sample& x = means["xcb"];
         const Sample& w = means["wayland"];
-        std::printf("Wayland / X11: first frame %.2f (%.1f / %.1f ms), peak memory %.2f (%.1f / %.1f MiB)\n",
+        std::printf("Wayland / X11: first frame %.2f (%.1f / %.1f ms), peak memory %.2f (%.1f / "
+                    "%.1f MiB)\n",
                     w.ms / x.ms, w.ms, x.ms, w.mib / x.mib, w.mib, x.mib);
     }
     return 0;

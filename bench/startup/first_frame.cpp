@@ -19,7 +19,7 @@ namespace {
 long long microsecondsSinceStart()
 {
     // The kernel's own start time of this process, so the loader's work counts too.
-    timespec now{};
+    timespec now {};
     clock_gettime(CLOCK_BOOTTIME, &now);
     QFile stat(QStringLiteral("/proc/self/stat"));
     if (!stat.open(QIODevice::ReadOnly))
@@ -34,7 +34,11 @@ long long microsecondsSinceStart()
 // Wayland that waits for the compositor's frame callback of the first commit.
 class FirstFrame : public QObject {
 public:
-    explicit FirstFrame(QWidget& window) : window_(window) { window.installEventFilter(this); }
+    explicit FirstFrame(QWidget& window)
+        : window_(window)
+    {
+        window.installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -42,8 +46,8 @@ protected:
         if (watched == &window_ && event->type() == QEvent::Paint && !painted_) {
             painted_ = true;
             window_.windowHandle()->installEventFilter(this);
-            QMetaObject::invokeMethod(this, [this] { window_.windowHandle()->requestUpdate(); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { window_.windowHandle()->requestUpdate(); }, Qt::QueuedConnection);
         } else if (watched == window_.windowHandle() && event->type() == QEvent::UpdateRequest) {
             std::printf("%lld %ld\n", microsecondsSinceStart(), benchmem::statusKiB("VmHWM:"));
             std::fflush(stdout);

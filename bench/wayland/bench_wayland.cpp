@@ -34,11 +34,14 @@ bool resizeOutputs(int width, int height)
 {
     const QByteArray sock = qgetenv("ZARNEL_SWAYSOCK");
     if (QProcess::execute(QStringLiteral("swaymsg"),
-                          {QStringLiteral("-s"), QString::fromLocal8Bit(sock), QStringLiteral("output"),
-                           QStringLiteral("*"), QStringLiteral("resolution"),
-                           QStringLiteral("%1x%2").arg(width).arg(height)}) != 0)
+                          {QStringLiteral("-s"), QString::fromLocal8Bit(sock),
+                           QStringLiteral("output"), QStringLiteral("*"),
+                           QStringLiteral("resolution"),
+                           QStringLiteral("%1x%2").arg(width).arg(height)})
+        != 0)
         return false;
-    for (int i = 0; i < 400 && QGuiApplication::primaryScreen()->size() != QSize(width, height); ++i)
+    for (int i = 0; i < 400 && QGuiApplication::primaryScreen()->size() != QSize(width, height);
+         ++i)
         QTest::qWait(10);
     return QGuiApplication::primaryScreen()->size() == QSize(width, height);
 }
@@ -53,19 +56,23 @@ public:
     {
         QDBusConnection bus = QDBusConnection::sessionBus();
         const QString token = QStringLiteral("bench%1").arg(++count_);
-        const QString path = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
-                                 .arg(bus.baseService().mid(1).replace(QLatin1Char('.'), QLatin1Char('_')), token);
-        bus.connect(QString(), path, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"),
-                    this, SLOT(onResponse(uint, QVariantMap)));
+        const QString path
+            = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
+                  .arg(bus.baseService().mid(1).replace(QLatin1Char('.'), QLatin1Char('_')), token);
+        bus.connect(QString(), path, QStringLiteral("org.freedesktop.portal.Request"),
+                    QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
         QDBusMessage call = QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.portal.Desktop"), QStringLiteral("/org/freedesktop/portal/desktop"),
+            QStringLiteral("org.freedesktop.portal.Desktop"),
+            QStringLiteral("/org/freedesktop/portal/desktop"),
             QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"));
-        call << QString() << QVariantMap{{QStringLiteral("handle_token"), token}, {QStringLiteral("interactive"), false}};
+        call << QString()
+             << QVariantMap {{QStringLiteral("handle_token"), token},
+                             {QStringLiteral("interactive"), false}};
         ok_ = false;
         bus.asyncCall(call);
         loop_.exec();
-        bus.disconnect(QString(), path, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"),
-                       this, SLOT(onResponse(uint, QVariantMap)));
+        bus.disconnect(QString(), path, QStringLiteral("org.freedesktop.portal.Request"),
+                       QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
         return ok_;
     }
 
@@ -73,7 +80,8 @@ public slots:
     void onResponse(uint response, const QVariantMap& results)
     {
         response_ = response;
-        ok_ = response == 0 && QFile::remove(QUrl(results.value(QStringLiteral("uri")).toString()).toLocalFile());
+        ok_ = response == 0
+              && QFile::remove(QUrl(results.value(QStringLiteral("uri")).toString()).toLocalFile());
         loop_.quit();
     }
 
@@ -105,7 +113,9 @@ void BM_PortalCall(benchmark::State& state)
     BarePortal portal;
     for (auto _ : state)
         if (!portal.shoot())
-            return state.SkipWithError(("the portal gave no picture, response " + std::to_string(portal.response_)).c_str());
+            return state.SkipWithError(
+                ("the portal gave no picture, response " + std::to_string(portal.response_))
+                    .c_str());
 }
 
 void BM_GrimScreencopy(benchmark::State& state)
@@ -115,7 +125,8 @@ void BM_GrimScreencopy(benchmark::State& state)
     for (auto _ : state) {
         QProcess grim;
         grim.setStandardOutputFile(QProcess::nullDevice());
-        grim.start(QStringLiteral("grim"), {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")});
+        grim.start(QStringLiteral("grim"),
+                   {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")});
         if (!grim.waitForFinished() || grim.exitCode() != 0)
             return state.SkipWithError("grim failed");
     }
@@ -136,7 +147,8 @@ void BM_FullScreenCommand(benchmark::State& state)
         if (viewer.picture().isNull())
             return state.SkipWithError("no picture");
     }
-    state.counters["hide_wait_ms"] = std::chrono::duration<double, std::milli>(viewer.lastHideWait()).count();
+    state.counters["hide_wait_ms"]
+        = std::chrono::duration<double, std::milli>(viewer.lastHideWait()).count();
     viewer.close();
 }
 
@@ -155,15 +167,22 @@ void bandMoves(benchmark::State& state, bool translucent)
     for (auto _ : state) {
         const QPointF at(300 + (step % 60) * 15, 100 + (step % 20) * 15);
         ++step;
-        QMouseEvent move(QEvent::MouseMove, at, window.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, at, window.mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(&window, &move);
         // The move asked for the band's old and new strips only; they paint and reach the
         // compositor here, as they would between two moves of a real pointer.
         QCoreApplication::processEvents();
     }
 }
-void BM_BandMoveOpaque(benchmark::State& state) { bandMoves(state, false); }
-void BM_BandMoveTranslucent(benchmark::State& state) { bandMoves(state, true); }
+void BM_BandMoveOpaque(benchmark::State& state)
+{
+    bandMoves(state, false);
+}
+void BM_BandMoveTranslucent(benchmark::State& state)
+{
+    bandMoves(state, true);
+}
 
 #define SIZES ->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond)->UseRealTime()
 BENCHMARK(BM_GrimScreencopy) SIZES->Iterations(10);
@@ -180,7 +199,8 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
             // With repetitions, the median stands for the benchmark.
-            if (!run.error_occurred && (run.run_type != Run::RT_Aggregate || run.aggregate_name == "median")) {
+            if (!run.error_occurred
+                && (run.run_type != Run::RT_Aggregate || run.aggregate_name == "median")) {
                 times_[run.run_name.str()] = run.GetAdjustedRealTime();
                 times_[run.run_name.str() + "/cpu"] = run.GetAdjustedCPUTime();
             }
@@ -196,14 +216,15 @@ public:
         std::printf("\nRatios:\n");
         for (const std::string size : {"1920/1080", "3840/2160"}) {
             const std::string it = "/iterations:10/real_time";
-            ratio(("full-screen command / portal call " + size).c_str(), "BM_FullScreenCommand/" + size + it,
-                  "BM_PortalCall/" + size + it);
+            ratio(("full-screen command / portal call " + size).c_str(),
+                  "BM_FullScreenCommand/" + size + it, "BM_PortalCall/" + size + it);
             ratio(("portal call / grim screencopy " + size).c_str(), "BM_PortalCall/" + size + it,
                   "BM_GrimScreencopy/" + size + it);
         }
         ratio("band move translucent / opaque", "BM_BandMoveTranslucent/repeats:3/real_time",
               "BM_BandMoveOpaque/repeats:3/real_time");
-        ratio("band move translucent / opaque, CPU time", "BM_BandMoveTranslucent/repeats:3/real_time/cpu",
+        ratio("band move translucent / opaque, CPU time",
+              "BM_BandMoveTranslucent/repeats:3/real_time/cpu",
               "BM_BandMoveOpaque/repeats:3/real_time/cpu");
     }
 

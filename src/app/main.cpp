@@ -54,7 +54,8 @@ void releaseStderr(bool passOn)
 QByteArray optionValue(int argc, char* argv[], const char* option)
 {
     for (int i = 1; i + 1 < argc; ++i)
-        if (qstrcmp(argv[i], option) == 0 || (argv[i][0] == '-' && qstrcmp(argv[i] + 1, option) == 0))
+        if (qstrcmp(argv[i], option) == 0
+            || (argv[i][0] == '-' && qstrcmp(argv[i] + 1, option) == 0))
             return argv[i + 1];
     return {};
 }
@@ -71,7 +72,9 @@ QByteArray displaysTried(int argc, char* argv[])
             names << (display.isEmpty() ? QByteArray("X11 display (DISPLAY is not set)")
                                         : "X11 display \"" + display + '"');
         } else if (platform.startsWith("wayland")) {
-            const QByteArray socket = qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0")).toLocal8Bit();
+            const QByteArray socket
+                = qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"))
+                      .toLocal8Bit();
             names << "Wayland display \"" + socket + '"';
         } else if (!platform.isEmpty()) {
             names << "platform \"" + platform + '"';
@@ -103,7 +106,8 @@ void startupHandler(QtMsgType type, const QMessageLogContext& context, const QSt
     const QString marker = QStringLiteral("platform plugin \"");
     if (const qsizetype at = message.indexOf(marker); at >= 0) {
         const qsizetype start = at + marker.size();
-        const QByteArray name = message.mid(start, message.indexOf(QLatin1Char('"'), start) - start).toLocal8Bit();
+        const QByteArray name
+            = message.mid(start, message.indexOf(QLatin1Char('"'), start) - start).toLocal8Bit();
         if (!platformsTried.split(';').contains(name))
             platformsTried += (platformsTried.isEmpty() ? "" : ";") + name;
         if (message.contains(QLatin1String("Could not find")))

@@ -23,7 +23,7 @@ bool OnWaylandSession()
         return true;
     case WindowSystem::X11:
         return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-            || qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
+               || qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
     case WindowSystem::Other:
         break;
     }

@@ -10,7 +10,8 @@
 
 namespace forms {
 
-DrawingSurface::DrawingSurface(QWidget* parent) : QWidget(parent)
+DrawingSurface::DrawingSurface(QWidget* parent)
+    : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_StaticContents);
@@ -28,8 +29,7 @@ QPen DrawingSurface::pen(const QColor& color) const
     return QPen(color, drawWidth_, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
 }
 
-template <class Paint>
-void DrawingSurface::draw(Paint&& paint)
+template <class Paint> void DrawingSurface::draw(Paint&& paint)
 {
     ensureImage();
     if (batch_) {
@@ -165,6 +165,8 @@ void DrawingSurface::resizeEvent(QResizeEvent* event)
     ensureImage();
 }
 
-void DrawingSurface::paintAbove(QPainter&, const QRect&) {}
+void DrawingSurface::paintAbove(QPainter&, const QRect&)
+{
+}
 
 } // namespace forms

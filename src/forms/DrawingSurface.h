@@ -73,8 +73,7 @@ private:
     void touched(const QRectF& rect);
     void scheduleRepaint(const QRegion& area);
     void confine(QPainter& painter) const;
-    template <class Paint>
-    void draw(Paint&& paint);
+    template <class Paint> void draw(Paint&& paint);
 
     QImage image_;
     QPointF current_;

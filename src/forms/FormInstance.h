@@ -9,8 +9,7 @@ namespace forms {
 
 // One instance of a window, created on first use and reused while it stays loaded.
 // Unloading (closing) deletes it, so the next use builds it afresh from its design.
-template <class Form>
-class FormInstance {
+template <class Form> class FormInstance {
 public:
     Form& get()
     {
@@ -31,8 +30,7 @@ private:
 // The one instance of a window class: Form derives from SingleInstance<Form> (and befriends
 // FormInstance<Form>, which builds it) to get instance(), built on first use, and loaded(),
 // the instance while it stays loaded, else nullptr.
-template <class Form>
-class SingleInstance {
+template <class Form> class SingleInstance {
 public:
     static Form& instance() { return holder().get(); }
     static Form* loaded() { return holder().loaded(); }

@@ -11,7 +11,8 @@ std::optional<QMargins> ExpectedFrameMargins(QWidget& window)
 {
     if (CurrentWindowSystem() != WindowSystem::X11)
         return std::nullopt; // before winId(), which would make the native window early
-    const std::optional<QMargins> device = x11::RequestFrameExtents(static_cast<unsigned>(window.winId()));
+    const std::optional<QMargins> device
+        = x11::RequestFrameExtents(static_cast<unsigned>(window.winId()));
     if (!device)
         return std::nullopt;
     // The manager measures in device pixels; widgets in logical ones.

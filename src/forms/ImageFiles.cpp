@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <cmath>
 
-
 namespace forms {
 namespace {
 
@@ -57,17 +56,22 @@ LoadedPicture LoadPicture(const QString& path)
         const double pixelBytes = pixels * (bits > 0 ? std::max(bits, 8) : 32) / 8;
         const double megabytes = (pixelBytes + layout.workingBytes) / (1024.0 * 1024.0);
         if (megabytes > kPictureAllocationLimitMB)
-            return {{}, tr("The image declares %1 x %2 pixels, which would take %3 MB to open, "
-                           "more than the %4 MB this program opens.")
-                            .arg(declared.width()).arg(declared.height())
-                            .arg(qint64(std::ceil(megabytes))).arg(kPictureAllocationLimitMB)};
+            return {{},
+                    tr("The image declares %1 x %2 pixels, which would take %3 MB to open, "
+                       "more than the %4 MB this program opens.")
+                        .arg(declared.width())
+                        .arg(declared.height())
+                        .arg(qint64(std::ceil(megabytes)))
+                        .arg(kPictureAllocationLimitMB)};
     }
     if (layout.truncated)
         return {{}, tr("The file ends before the image does: it is truncated or damaged.")};
     const QImage image = ReadOriented(reader, declared, pixelFormat, bits, how);
     if (image.isNull()) {
         const QString cause = reader.errorString();
-        return {{}, cause.isEmpty() ? tr("The image data could not be decoded: the file is damaged.") : cause};
+        return {{},
+                cause.isEmpty() ? tr("The image data could not be decoded: the file is damaged.")
+                                : cause};
     }
     return {image, {}};
 }

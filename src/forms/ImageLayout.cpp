@@ -53,7 +53,6 @@ private:
     std::vector<char> buffer_;
 };
 
-
 // JPEG: marker segments up to the end-of-image marker, whatever follows it (cameras
 // append data). A scan needs at least one bit for each 8 x 8 block of its first
 // component, so a file far too short for the size it declares is cut off or forged.
@@ -91,7 +90,8 @@ Layout jpegLayout(Bytes& bytes)
             layout.truncated = true;
             break;
         }
-        if (marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc) {
+        if (marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8
+            && marker != 0xcc) {
             height = bytes.u16be(at + 3);
             width = bytes.u16be(at + 5);
             components = std::max(0, bytes.at(at + 7));

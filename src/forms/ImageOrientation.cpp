@@ -15,7 +15,8 @@ namespace {
 
 // In-place transformations of tightly or loosely packed pixels of Element type.
 template <class Element>
-void mirrorInPlace(uchar* bits, int width, int height, qsizetype stride, bool horizontal, bool vertical)
+void mirrorInPlace(uchar* bits, int width, int height, qsizetype stride, bool horizontal,
+                   bool vertical)
 {
     if (vertical) {
         std::vector<uchar> row(stride);
@@ -38,8 +39,7 @@ void mirrorInPlace(uchar* bits, int width, int height, qsizetype stride, bool ho
 // Transposes a rows x columns matrix stored without padding, in place: the element at
 // (r, c) moves to (c, r). Follows each cycle of the permutation, with one bit per element
 // to mark what has moved, instead of a second copy of the picture.
-template <class Element>
-void transposeInPlace(uchar* bits, quint64 rows, quint64 columns)
+template <class Element> void transposeInPlace(uchar* bits, quint64 rows, quint64 columns)
 {
     auto* data = reinterpret_cast<Element*>(bits);
     const quint64 count = rows * columns;
@@ -62,13 +62,15 @@ void transposeInPlace(uchar* bits, quint64 rows, quint64 columns)
 
 // Qt's transformation flags: mirror, then flip, then a quarter turn clockwise.
 template <class Element>
-void orientInPlace(uchar* bits, int width, int height, qsizetype stride, QImageIOHandler::Transformations how)
+void orientInPlace(uchar* bits, int width, int height, qsizetype stride,
+                   QImageIOHandler::Transformations how)
 {
     mirrorInPlace<Element>(bits, width, height, stride, how & QImageIOHandler::TransformationMirror,
                            how & QImageIOHandler::TransformationFlip);
     if (how & QImageIOHandler::TransformationRotate90) {
         transposeInPlace<Element>(bits, quint64(height), quint64(width));
-        mirrorInPlace<Element>(bits, height, width, qsizetype(height) * sizeof(Element), true, false);
+        mirrorInPlace<Element>(bits, height, width, qsizetype(height) * sizeof(Element), true,
+                               false);
     }
 }
 
@@ -111,8 +113,8 @@ QImage readTurned(QImageReader& reader, QSize size, QImage::Format format, int b
         orientInPlace<quint32>(buffer, size.width(), size.height(), stride, how);
     else
         orientInPlace<quint8>(buffer, size.width(), size.height(), stride, how);
-    return QImage(buffer, size.height(), size.width(), qsizetype(size.height()) * bytesPerPixel, format,
-                  freeBuffer, buffer);
+    return QImage(buffer, size.height(), size.width(), qsizetype(size.height()) * bytesPerPixel,
+                  format, freeBuffer, buffer);
 }
 
 } // namespace
@@ -121,19 +123,23 @@ QImage ReadOriented(QImageReader& reader, QSize declared, QImage::Format pixelFo
                     QImageIOHandler::Transformations how)
 {
     QImage image;
-    if ((how & QImageIOHandler::TransformationRotate90) && declared.isValid() && (bits == 32 || bits == 8)) {
+    if ((how & QImageIOHandler::TransformationRotate90) && declared.isValid()
+        && (bits == 32 || bits == 8)) {
         image = readTurned(reader, declared, pixelFormat, bits / 8, how);
     } else {
         image = reader.read();
         if (!image.isNull() && how != QImageIOHandler::TransformationNone) {
-            if ((image.depth() == 32 || image.depth() == 8) && !(how & QImageIOHandler::TransformationRotate90)) {
+            if ((image.depth() == 32 || image.depth() == 8)
+                && !(how & QImageIOHandler::TransformationRotate90)) {
                 uchar* pixels = image.bits(); // the only reference: no copy
                 if (image.depth() == 32)
-                    mirrorInPlace<quint32>(pixels, image.width(), image.height(), image.bytesPerLine(),
+                    mirrorInPlace<quint32>(pixels, image.width(), image.height(),
+                                           image.bytesPerLine(),
                                            how & QImageIOHandler::TransformationMirror,
                                            how & QImageIOHandler::TransformationFlip);
                 else
-                    mirrorInPlace<quint8>(pixels, image.width(), image.height(), image.bytesPerLine(),
+                    mirrorInPlace<quint8>(pixels, image.width(), image.height(),
+                                          image.bytesPerLine(),
                                           how & QImageIOHandler::TransformationMirror,
                                           how & QImageIOHandler::TransformationFlip);
             } else {

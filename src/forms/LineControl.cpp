@@ -15,7 +15,10 @@ constexpr double kPiece = 24.0;
 
 } // namespace
 
-LineControl::LineControl(QWidget& host) : host_(host) {}
+LineControl::LineControl(QWidget& host)
+    : host_(host)
+{
+}
 
 void LineControl::setLine(const QLineF& line)
 {

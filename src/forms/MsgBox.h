@@ -8,7 +8,7 @@ namespace forms {
 inline const QString kAppTitle = QStringLiteral("Tavrin");
 
 enum MsgBoxFlags : int {
-    vbOKOnly = 0,       // OK button, no icon
+    vbOKOnly = 0, // OK button, no icon
     vbInformation = 64, // information icon, OK button
 };
 

@@ -71,8 +71,9 @@ QByteArray NativeFileName(const QString& path)
     for (qsizetype i = 0; i < parts.size(); ++i) {
         QByteArray part = QFile::encodeName(parts[i]);
         if (parts[i].contains(QChar::ReplacementCharacter)) {
-            const QByteArray candidate = native.isEmpty() ? part
-                                         : native.endsWith('/') ? native + part : native + '/' + part;
+            const QByteArray candidate = native.isEmpty()       ? part
+                                         : native.endsWith('/') ? native + part
+                                                                : native + '/' + part;
             if (!exists(candidate)) {
                 const QByteArray real = entryNamed(native, parts[i]);
                 if (!real.isEmpty())
@@ -195,7 +196,8 @@ QString FileWriter::open()
             }
         }
     }
-    if (!file_.open(fd_, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle)) {
+    if (!file_.open(fd_, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                    QFileDevice::DontCloseHandle)) {
         const QString cause = file_.errorString();
         cancel();
         return cause;

@@ -51,7 +51,7 @@ public:
 private:
     void cancel();
     QString path_;
-    QByteArray target_;    // what is replaced or written
+    QByteArray target_; // what is replaced or written
     QByteArray temporary_; // the new copy, when replacing
     int fd_ = -1;
     QFile file_;

@@ -8,6 +8,9 @@ namespace forms {
 // reference frees them. A null image is "no picture".
 using Picture = QImage;
 
-inline bool HasPicture(const Picture& picture) { return !picture.isNull(); }
+inline bool HasPicture(const Picture& picture)
+{
+    return !picture.isNull();
+}
 
 } // namespace forms

@@ -7,7 +7,8 @@
 
 namespace forms {
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
+PictureBox::PictureBox(QWidget* parent)
+    : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     backColor_ = palette().color(QPalette::Base);
@@ -75,8 +76,8 @@ void PictureBox::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     const QRect shown = picture_.isNull()
-        ? QRect()
-        : QRect(QPoint(0, 0), picture_.deviceIndependentSize().toSize());
+                            ? QRect()
+                            : QRect(QPoint(0, 0), picture_.deviceIndependentSize().toSize());
     const qreal dpr = picture_.devicePixelRatio();
     // A picture with transparent parts shows the back colour through them, never what the
     // box showed before; an opaque one needs the back colour only where it does not reach.

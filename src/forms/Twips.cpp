@@ -27,8 +27,14 @@ double dpiY(const QScreen* screen)
 
 } // namespace
 
-double TwipsPerPixelX(const QScreen* screen) { return kTwipsPerInch / dpiX(screen); }
-double TwipsPerPixelY(const QScreen* screen) { return kTwipsPerInch / dpiY(screen); }
+double TwipsPerPixelX(const QScreen* screen)
+{
+    return kTwipsPerInch / dpiX(screen);
+}
+double TwipsPerPixelY(const QScreen* screen)
+{
+    return kTwipsPerInch / dpiY(screen);
+}
 
 double ScreenWidthTwips(const QScreen* screen)
 {

@@ -16,9 +16,11 @@ QtMessageHandler nextHandler = nullptr;
 // do; both are what was asked for.
 void dropNoGlNotice(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    const bool notice = type == QtWarningMsg && qstrcmp(context.category, "qt.qpa.wayland") == 0
-        && (message.startsWith(QLatin1String("Failed to load client buffer integration: \"none\""))
-            || message.startsWith(QLatin1String("Available client buffer integrations:")));
+    const bool notice
+        = type == QtWarningMsg && qstrcmp(context.category, "qt.qpa.wayland") == 0
+          && (message.startsWith(
+                  QLatin1String("Failed to load client buffer integration: \"none\""))
+              || message.startsWith(QLatin1String("Available client buffer integrations:")));
     if (!notice)
         nextHandler(type, context, message);
 }

@@ -20,7 +20,8 @@ namespace {
 class FadeLayer : public QWidget {
     Q_OBJECT
 public:
-    explicit FadeLayer(QWidget& window) : QWidget(&window)
+    explicit FadeLayer(QWidget& window)
+        : QWidget(&window)
     {
         setObjectName(QStringLiteral("fadeLayer"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -52,7 +53,8 @@ protected:
         // moving band repaints, waking the pool costs far more than the fill itself.
         for (const QRect& rect : event->region()) {
             for (int top = rect.top(); top <= rect.bottom(); top += kRowsPerFill)
-                painter.fillRect(QRect(rect.left(), top, rect.width(), std::min(kRowsPerFill, rect.bottom() - top + 1)),
+                painter.fillRect(QRect(rect.left(), top, rect.width(),
+                                       std::min(kRowsPerFill, rect.bottom() - top + 1)),
                                  fade);
         }
     }
@@ -94,7 +96,8 @@ void FadeWindow(QWidget& window, double opacity)
         window.setWindowOpacity(opacity);
         return;
     }
-    auto* layer = window.findChild<FadeLayer*>(QStringLiteral("fadeLayer"), Qt::FindDirectChildrenOnly);
+    auto* layer
+        = window.findChild<FadeLayer*>(QStringLiteral("fadeLayer"), Qt::FindDirectChildrenOnly);
     if (!layer)
         layer = new FadeLayer(window); // owned by the window
     layer->setAlpha(static_cast<int>(std::lrint(std::clamp(opacity, 0.0, 1.0) * 255)));

@@ -15,7 +15,8 @@ constexpr double kFixedScale = 17592186044416.0; // 2^44
 
 ClipperLib::cInt toFixed(float coordinate)
 {
-    return static_cast<ClipperLib::cInt>(std::llround(static_cast<double>(coordinate) * kFixedScale));
+    return static_cast<ClipperLib::cInt>(
+        std::llround(static_cast<double>(coordinate) * kFixedScale));
 }
 
 // Twice the signed area of a closed path, exact in 128-bit integers.

@@ -22,7 +22,8 @@ public:
 // A surface that paints one line control above its retained drawing.
 class Surface : public forms::DrawingSurface {
 public:
-    Surface() : band(*this)
+    Surface()
+        : band(*this)
     {
         setFixedSize(300, 200);
         band.setBorderColor(QColor(192, 0, 192));

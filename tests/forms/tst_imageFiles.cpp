@@ -33,7 +33,7 @@ constexpr bool kSanitized = false;
 
 namespace {
 
-constexpr double kBound = 1.3;            // peak growth / picture size
+constexpr double kBound = 1.3; // peak growth / picture size
 constexpr qint64 kSlack = 6 * 1024 * 1024; // decoder tables, plugin state, allocator pages
 
 enum class Expect { Picture, Message, Either };
@@ -62,7 +62,8 @@ qint64 statusKb(const char* field)
 }
 
 // Runs work in a forked child (as user nobody when asked) and reads what it wrote back.
-QByteArray inChild(const std::function<QByteArray()>& work, bool asNobody, int boundMs, QString* crash)
+QByteArray inChild(const std::function<QByteArray()>& work, bool asNobody, int boundMs,
+                   QString* crash)
 {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0)
@@ -70,7 +71,8 @@ QByteArray inChild(const std::function<QByteArray()>& work, bool asNobody, int b
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(pipeFds[0]);
-        if (asNobody && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+        if (asNobody
+            && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
             ::_exit(3);
         const QByteArray out = work();
         for (qsizetype at = 0; at < out.size();) {
@@ -92,7 +94,7 @@ QByteArray inChild(const std::function<QByteArray()>& work, bool asNobody, int b
             timedOut = true;
             break;
         }
-        pollfd poller{pipeFds[0], POLLIN, 0};
+        pollfd poller {pipeFds[0], POLLIN, 0};
         if (::poll(&poller, 1, int(left)) <= 0)
             continue;
         char chunk[65536];
@@ -131,7 +133,8 @@ Outcome loadInChild(const QString& path, bool asNobody = false)
             QDataStream stream(&reply, QIODevice::WriteOnly);
             const QImage& image = loaded.picture;
             stream << !image.isNull() << image.size() << qint64(image.sizeInBytes()) << growth
-                   << loaded.error << (image.width() * image.height() <= 1000000 ? image : QImage());
+                   << loaded.error
+                   << (image.width() * image.height() <= 1000000 ? image : QImage());
             return reply;
         },
         asNobody, kSanitized ? 120000 : 20000, &crash);
@@ -189,7 +192,9 @@ QByteArray withOrientation(const QByteArray& jpeg, int orientation)
     QByteArray exif("Exif\0\0MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01", 24);
     exif.append('\0').append(char(orientation)).append(QByteArray(2 + 4, '\0'));
     QByteArray segment("\xff\xe1");
-    segment.append(char((exif.size() + 2) >> 8)).append(char((exif.size() + 2) & 0xff)).append(exif);
+    segment.append(char((exif.size() + 2) >> 8))
+        .append(char((exif.size() + 2) & 0xff))
+        .append(exif);
     return jpeg.left(2) + segment + jpeg.mid(2);
 }
 
@@ -281,8 +286,8 @@ void tst_imageFiles::corpus_data()
         QByteArray bytes;
     } valid[] = {{"bmp", bmp}, {"jpeg", jpeg}, {"progressive-jpeg", progressive}, {"gif", gif}};
 
-    const auto row = [](const QString& name, const QByteArray& bytes, Expect expect, const QString& cause = {},
-                        qint64 working = 0) {
+    const auto row = [](const QString& name, const QByteArray& bytes, Expect expect,
+                        const QString& cause = {}, qint64 working = 0) {
         QTest::newRow(qPrintable(name)) << bytes << int(expect) << cause << working;
     };
     for (const auto& file : valid) {
@@ -294,7 +299,8 @@ void tst_imageFiles::corpus_data()
         row(name + "-half", file.bytes.left(file.bytes.size() / 2), Expect::Message, truncated);
         row(name + "-header-only", file.bytes.left(20), Expect::Message);
         for (quint32 seed = 1; seed <= 6; ++seed)
-            row(name + "-flips-" + QString::number(seed), flipped(file.bytes, seed), Expect::Either);
+            row(name + "-flips-" + QString::number(seed), flipped(file.bytes, seed),
+                Expect::Either);
     }
     row("jpeg-without-end-marker", jpeg.left(jpeg.size() - 2), Expect::Message, truncated);
     row("bmp-one-byte-short", bmp.left(bmp.size() - 1), Expect::Message, truncated);
@@ -327,7 +333,8 @@ void tst_imageFiles::corpus_data()
     // a sample, 1.5 samples a pixel at Qt's 4:2:0, on top of the picture.
     row("progressive-jpeg-4000x3000", encoded(photo(4000, 3000), "jpeg", true), Expect::Picture, {},
         qint64(4000) * 3000 * 3);
-    row("turned-jpeg-4000x3000", withOrientation(encoded(photo(4000, 3000), "jpeg"), 6), Expect::Picture);
+    row("turned-jpeg-4000x3000", withOrientation(encoded(photo(4000, 3000), "jpeg"), 6),
+        Expect::Picture);
 }
 
 void tst_imageFiles::corpus()
@@ -350,7 +357,8 @@ void tst_imageFiles::corpus()
     }
     const qint64 allowed = qint64(kBound * outcome.pictureBytes) + working + kSlack;
     const QString memory = QStringLiteral("peak %1 kB for a picture of %2 kB")
-                               .arg(outcome.peakGrowth / 1024).arg(outcome.pictureBytes / 1024);
+                               .arg(outcome.peakGrowth / 1024)
+                               .arg(outcome.pictureBytes / 1024);
     if (outcome.peakGrowth > kSlack || outcome.pictureBytes > kSlack)
         qInfo("%s", qPrintable(memory));
     if (!kSanitized) // under the sanitizers their shadow memory and quarantine count too
@@ -372,7 +380,8 @@ void tst_imageFiles::turnedPhotos()
 {
     QFETCH(int, orientation);
     QFETCH(bool, grey);
-    const QImage picture = grey ? photo(301, 203).convertToFormat(QImage::Format_Grayscale8) : photo(301, 203);
+    const QImage picture
+        = grey ? photo(301, 203).convertToFormat(QImage::Format_Grayscale8) : photo(301, 203);
     const QByteArray bytes = withOrientation(encoded(picture, "jpeg"), orientation);
     const QString path = dir_.filePath(QStringLiteral("turned-%1.jpg").arg(orientation));
     writeBytes(path, bytes);
@@ -382,7 +391,8 @@ void tst_imageFiles::turnedPhotos()
     const QImage expected = qtReads(bytes);
     QCOMPARE(outcome.size, expected.size());
     QCOMPARE(outcome.image.format(), expected.format());
-    QCOMPARE(outcome.image.convertToFormat(QImage::Format_RGB32), expected.convertToFormat(QImage::Format_RGB32));
+    QCOMPARE(outcome.image.convertToFormat(QImage::Format_RGB32),
+             expected.convertToFormat(QImage::Format_RGB32));
 }
 
 void tst_imageFiles::specialPaths_data()

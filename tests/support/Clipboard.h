@@ -16,7 +16,8 @@ struct ClipboardRead {
 
 inline ClipboardRead ReadClipboardAsAnotherClient(const QString& type = QString())
 {
-    QStringList args{QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")};
+    QStringList args {QStringLiteral("-o"), QStringLiteral("-selection"),
+                      QStringLiteral("clipboard")};
     if (!type.isEmpty())
         args << QStringLiteral("-t") << type;
     QProcess xclip;
@@ -34,7 +35,9 @@ inline ClipboardRead ReadClipboardAsAnotherClient(const QString& type = QString(
         return {{}, QStringLiteral("xclip timed out")};
     }
     if (xclip.exitCode() != 0)
-        return {{}, QStringLiteral("xclip failed: %1").arg(QString::fromLocal8Bit(xclip.readAllStandardError()).trimmed())};
+        return {{},
+                QStringLiteral("xclip failed: %1")
+                    .arg(QString::fromLocal8Bit(xclip.readAllStandardError()).trimmed())};
     return {xclip.readAllStandardOutput(), {}};
 }
 
@@ -42,7 +45,8 @@ inline ClipboardRead ReadClipboardAsAnotherClient(const QString& type = QString(
 inline QString clipboardSeenByAnotherClient()
 {
     const ClipboardRead read = ReadClipboardAsAnotherClient();
-    return read.error.isEmpty() ? QString::fromLocal8Bit(read.data) : QLatin1Char('<') + read.error + QLatin1Char('>');
+    return read.error.isEmpty() ? QString::fromLocal8Bit(read.data)
+                                : QLatin1Char('<') + read.error + QLatin1Char('>');
 }
 
 } // namespace testsupport

@@ -57,7 +57,8 @@ inline QImage asRgb(const QImage& image)
 // pixels keeps every LZW code at 9 bits.
 inline QByteArray gifOf(const QImage& source, int transparent = -1)
 {
-    const QImage image = source.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    const QImage image
+        = source.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
     QByteArray out("GIF89a");
     const auto u16 = [&out](int v) { out.append(char(v & 0xff)).append(char((v >> 8) & 0xff)); };
     u16(image.width());
@@ -109,4 +110,3 @@ inline QByteArray gifOf(const QImage& source, int transparent = -1)
     out.append('\0').append(';');
     return out;
 }
-

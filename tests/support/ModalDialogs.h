@@ -22,7 +22,8 @@ namespace testsupport {
 // when once). Call before the command that opens the dialog. The watch ends when the
 // returned timer goes out of scope.
 template <class Dialog>
-[[nodiscard]] std::unique_ptr<QTimer> whenModal(std::function<void(Dialog*)> answer, bool once = true)
+[[nodiscard]] std::unique_ptr<QTimer> whenModal(std::function<void(Dialog*)> answer,
+                                                bool once = true)
 {
     auto timer = std::make_unique<QTimer>();
     QTimer* raw = timer.get();

@@ -56,7 +56,10 @@ inline int differingPixels(const QImage& a, const QImage& b)
 // Mouse input through QWindowSystemInterface, in a widget's logical coordinates.
 class Mouse {
 public:
-    explicit Mouse(QWidget& target) : target_(&target) {}
+    explicit Mouse(QWidget& target)
+        : target_(&target)
+    {
+    }
 
     void press(QPointF at, Qt::MouseButton button = Qt::LeftButton)
     {
@@ -101,7 +104,8 @@ private:
 // Another program's window filling the primary screen with a picture.
 class Backdrop : public QWidget {
 public:
-    explicit Backdrop(forms::Picture picture) : picture_(std::move(picture))
+    explicit Backdrop(forms::Picture picture)
+        : picture_(std::move(picture))
     {
         setWindowFlags(Qt::FramelessWindowHint);
         setAttribute(Qt::WA_OpaquePaintEvent);

@@ -17,7 +17,11 @@ inline bool MovePointer(QWidget& widget, QPoint at)
 
     class Watch : public QObject {
     public:
-        explicit Watch(QPoint target) : target_(target) { qApp->installEventFilter(this); }
+        explicit Watch(QPoint target)
+            : target_(target)
+        {
+            qApp->installEventFilter(this);
+        }
         bool arrived = false;
 
     protected:

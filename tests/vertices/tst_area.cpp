@@ -11,7 +11,7 @@ namespace {
 // Plane units to drawing units: origin at (150, 450), 30 units per cell, y upwards.
 Vertex at(double u, double v)
 {
-    return Vertex{static_cast<float>(150 + 30 * u), static_cast<float>(450 - 30 * v)};
+    return Vertex {static_cast<float>(150 + 30 * u), static_cast<float>(450 - 30 * v)};
 }
 
 using Outline = std::vector<Vertex>;
@@ -28,39 +28,39 @@ private slots:
         QTest::addColumn<Outline>("outline");
         QTest::addColumn<double>("area");
 
-        QTest::newRow("unit square") << Outline{at(0, 0), at(1, 0), at(1, 1), at(0, 1)} << 1.0;
-        QTest::newRow("3-4 right triangle") << Outline{at(0, 0), at(3, 0), at(3, 4)} << 6.0;
-        QTest::newRow("fifths triangle") << Outline{at(0, 0), at(0.2, 0), at(0.2, 0.2)} << 0.02;
-        QTest::newRow("quarters") << Outline{at(0, 0), at(0.25, 0), at(0.25, 0.25)} << 0.03125;
+        QTest::newRow("unit square") << Outline {at(0, 0), at(1, 0), at(1, 1), at(0, 1)} << 1.0;
+        QTest::newRow("3-4 right triangle") << Outline {at(0, 0), at(3, 0), at(3, 4)} << 6.0;
+        QTest::newRow("fifths triangle") << Outline {at(0, 0), at(0.2, 0), at(0.2, 0.2)} << 0.02;
+        QTest::newRow("quarters") << Outline {at(0, 0), at(0.25, 0), at(0.25, 0.25)} << 0.03125;
         QTest::newRow("convex counter-clockwise")
-            << Outline{at(0, 0), at(4, 0), at(5, 2), at(2, 4), at(-1, 2)} << 16.0;
+            << Outline {at(0, 0), at(4, 0), at(5, 2), at(2, 4), at(-1, 2)} << 16.0;
         QTest::newRow("convex clockwise")
-            << Outline{at(-1, 2), at(2, 4), at(5, 2), at(4, 0), at(0, 0)} << 16.0;
+            << Outline {at(-1, 2), at(2, 4), at(5, 2), at(4, 0), at(0, 0)} << 16.0;
         QTest::newRow("concave arrow")
-            << Outline{at(0, 0), at(4, 0), at(4, 4), at(2, 1), at(0, 4)} << 10.0;
+            << Outline {at(0, 0), at(4, 0), at(4, 4), at(2, 1), at(0, 4)} << 10.0;
         QTest::newRow("concave arrow from its notch")
-            << Outline{at(2, 1), at(0, 4), at(0, 0), at(4, 0), at(4, 4)} << 10.0;
+            << Outline {at(2, 1), at(0, 4), at(0, 0), at(4, 0), at(4, 4)} << 10.0;
         QTest::newRow("bow-tie counts each lobe once")
-            << Outline{at(0, 0), at(2, 2), at(2, 0), at(0, 2)} << 2.0;
+            << Outline {at(0, 0), at(2, 2), at(2, 0), at(0, 2)} << 2.0;
         QTest::newRow("lopsided bow-tie")
-            << Outline{at(0, 0), at(3, 2), at(3, 0), at(0, 1)} << 2.5;
-        QTest::newRow("square traced twice")
-            << Outline{at(0, 0), at(2, 0), at(2, 2), at(0, 2), at(0, 0), at(2, 0), at(2, 2), at(0, 2)}
-            << 4.0;
+            << Outline {at(0, 0), at(3, 2), at(3, 0), at(0, 1)} << 2.5;
+        QTest::newRow("square traced twice") << Outline {at(0, 0), at(2, 0), at(2, 2), at(0, 2),
+                                                         at(0, 0), at(2, 0), at(2, 2), at(0, 2)}
+                                             << 4.0;
         QTest::newRow("pentagram centre counts once")
-            << Outline{at(0, 0), at(2, 6), at(4, 0), at(-1, 4), at(5, 4)} << 12.2385964912;
+            << Outline {at(0, 0), at(2, 6), at(4, 0), at(-1, 4), at(5, 4)} << 12.2385964912;
         QTest::newRow("third vertex back on the first")
-            << Outline{at(1, 1), at(3, 2), at(1, 1)} << 0.0;
-        QTest::newRow("collinear") << Outline{at(0, 0), at(1, 0), at(3, 0)} << 0.0;
+            << Outline {at(1, 1), at(3, 2), at(1, 1)} << 0.0;
+        QTest::newRow("collinear") << Outline {at(0, 0), at(1, 0), at(3, 0)} << 0.0;
         QTest::newRow("repeated and collinear vertices add nothing")
-            << Outline{at(0, 0), at(0, 0), at(1, 0), at(2, 0), at(2, 0), at(2, 1), at(0, 1)}
+            << Outline {at(0, 0), at(0, 0), at(1, 0), at(2, 0), at(2, 0), at(2, 1), at(0, 1)}
             << 2.0;
         QTest::newRow("spike back along an edge")
-            << Outline{at(0, 0), at(3, 0), at(5, 0), at(3, 0), at(3, 3), at(0, 3)} << 9.0;
-        QTest::newRow("two vertices") << Outline{at(0, 0), at(3, 4)} << 0.0;
-        QTest::newRow("empty") << Outline{} << 0.0;
+            << Outline {at(0, 0), at(3, 0), at(5, 0), at(3, 0), at(3, 3), at(0, 3)} << 9.0;
+        QTest::newRow("two vertices") << Outline {at(0, 0), at(3, 4)} << 0.0;
+        QTest::newRow("empty") << Outline {} << 0.0;
         QTest::newRow("whole plane")
-            << Outline{at(-5, -5), at(35, -5), at(35, 15), at(-5, 15)} << 800.0;
+            << Outline {at(-5, -5), at(35, -5), at(35, 15), at(-5, 15)} << 800.0;
     }
 
     void enclosedArea()
@@ -74,7 +74,7 @@ private slots:
     // a fine lattice of points that the outline winds around.
     void pentagramMatchesSampling()
     {
-        const Outline star{at(0, 0), at(2, 6), at(4, 0), at(-1, 4), at(5, 4)};
+        const Outline star {at(0, 0), at(2, 6), at(4, 0), at(-1, 4), at(5, 4)};
         auto winding = [&](double u, double v) {
             int w = 0;
             for (std::size_t i = 0; i < star.size(); ++i) {
@@ -103,7 +103,7 @@ private slots:
     {
         // The pentagram's edges cross at points with long fractions: its area does not
         // terminate, and comes back with exactly ten decimals.
-        const Outline star{at(0, 0), at(2, 6), at(4, 0), at(-1, 4), at(5, 4)};
+        const Outline star {at(0, 0), at(2, 6), at(4, 0), at(-1, 4), at(5, 4)};
         const double area = plotter::ComputeArea(star, 30);
         QCOMPARE(area, std::nearbyint(area * 1e10) / 1e10);
         QVERIFY(std::nearbyint(area * 1e9) / 1e9 != area);

@@ -71,19 +71,22 @@ forms::Picture grabDirect(bool sharedMemory, WindowHandle hWnd, bool ClientArea,
         const QScreen* screen = screenAtDevicePoint(*origin);
         const qreal dpr = screen ? screen->devicePixelRatio() : 1.0;
         // Edges are rounded, not extents, so neighbouring grabs tile without gaps.
-        const QPoint topLeft(origin->x() + ToDevicePixels(SrcLeft, dpr), origin->y() + ToDevicePixels(SrcTop, dpr));
+        const QPoint topLeft(origin->x() + ToDevicePixels(SrcLeft, dpr),
+                             origin->y() + ToDevicePixels(SrcTop, dpr));
         const QPoint bottomRight(origin->x() + ToDevicePixels(SrcLeft + SrcWidth, dpr),
                                  origin->y() + ToDevicePixels(SrcTop + SrcHeight, dpr));
         if (sharedMemory) {
-            if (std::optional<forms::Picture> picture = xcbshm::GrabRoot(QRect(topLeft, bottomRight - QPoint(1, 1)))) {
+            if (std::optional<forms::Picture> picture
+                = xcbshm::GrabRoot(QRect(topLeft, bottomRight - QPoint(1, 1)))) {
                 picture->setDevicePixelRatio(dpr);
                 return *picture;
             }
         }
         // Through Qt, the same area of the screen.
         const QPoint corner = screen ? screen->geometry().topLeft() : QPoint();
-        const QPoint logical = corner + QPoint(std::lrint((topLeft.x() - corner.x()) / dpr),
-                                               std::lrint((topLeft.y() - corner.y()) / dpr));
+        const QPoint logical = corner
+                               + QPoint(std::lrint((topLeft.x() - corner.x()) / dpr),
+                                        std::lrint((topLeft.y() - corner.y()) / dpr));
         return GrabWithQt(0, logical.x(), logical.y(), SrcWidth, SrcHeight);
     }
     return GrabWithQt(hWnd == desktop ? 0 : hWnd, SrcLeft, SrcTop, SrcWidth, SrcHeight);
@@ -134,8 +137,8 @@ forms::Picture GrabWindowArea(WindowHandle hWnd, bool ClientArea, int SrcLeft, i
         break;
     case CaptureSource::SharedMemory:
     case CaptureSource::Qt:
-        picture = grabDirect(source == CaptureSource::SharedMemory, hWnd, ClientArea, SrcLeft, SrcTop,
-                             SrcWidth, SrcHeight);
+        picture = grabDirect(source == CaptureSource::SharedMemory, hWnd, ClientArea, SrcLeft,
+                             SrcTop, SrcWidth, SrcHeight);
         break;
     case CaptureSource::None:
         lastError = NoSourceReason();

@@ -9,9 +9,9 @@ namespace capture {
 // Where the screen's pixels come from.
 enum class CaptureSource {
     SharedMemory, // X11: the server writes them into memory we share with it
-    Portal,       // a Wayland session: the desktop portal's screenshot
-    Qt,           // Qt's own grab: X11 without shared memory, any other platform
-    None,         // nothing here can read the screen
+    Portal, // a Wayland session: the desktop portal's screenshot
+    Qt, // Qt's own grab: X11 without shared memory, any other platform
+    None, // nothing here can read the screen
 };
 
 // The source this session reads the screen from, chosen once, the first time it is asked.

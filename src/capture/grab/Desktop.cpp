@@ -37,8 +37,9 @@ Monitor MonitorOf(QScreen& screen)
     const qreal ratio = screen.devicePixelRatio();
     // Qt keeps each screen's top-left corner at its device position and scales only the
     // size, so logical coordinates of screens at different ratios leave gaps or overlap.
-    const QSize size(int(std::lrint(logical.width() * ratio)), int(std::lrint(logical.height() * ratio)));
-    return Monitor{&screen, logical, QRect(logical.topLeft(), size), ratio};
+    const QSize size(int(std::lrint(logical.width() * ratio)),
+                     int(std::lrint(logical.height() * ratio)));
+    return Monitor {&screen, logical, QRect(logical.topLeft(), size), ratio};
 }
 
 QList<Monitor> DesktopMonitors()

@@ -47,7 +47,7 @@ public slots:
 
 QString uniqueToken()
 {
-    static std::atomic<unsigned> counter{0};
+    static std::atomic<unsigned> counter {0};
     return QStringLiteral("zarnel%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
 }
 
@@ -88,12 +88,16 @@ Shot readAnswer(const QVariantMap& results)
 {
     const QUrl uri(results.value(QStringLiteral("uri")).toString());
     if (!uri.isLocalFile())
-        return {{}, QObject::tr("the desktop portal gave no picture file (\"%1\").").arg(uri.toString())};
+        return {
+            {},
+            QObject::tr("the desktop portal gave no picture file (\"%1\").").arg(uri.toString())};
     const QString path = uri.toLocalFile();
     forms::LoadedPicture loaded = forms::LoadPicture(path);
     QFile::remove(path);
     if (loaded.picture.isNull())
-        return {{}, QObject::tr("the desktop portal's picture could not be read: %1").arg(loaded.error)};
+        return {
+            {},
+            QObject::tr("the desktop portal's picture could not be read: %1").arg(loaded.error)};
     // A screen has no transparency; the display's own format keeps later copies cheap.
     if (loaded.picture.format() != QImage::Format_RGB32)
         loaded.picture.convertTo(QImage::Format_RGB32);
@@ -118,19 +122,23 @@ Shot Screenshot(std::chrono::milliseconds timeout)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
-        return {{}, QObject::tr("there is no session bus to reach the desktop portal (%1).")
-                        .arg(bus.lastError().message())};
+        return {{},
+                QObject::tr("there is no session bus to reach the desktop portal (%1).")
+                    .arg(bus.lastError().message())};
 
     ResponseWaiter waiter;
     const QString token = uniqueToken();
     const QString expected = requestPath(bus, token);
     if (!subscribe(bus, expected, waiter))
-        return {{}, QObject::tr("the desktop portal's answer cannot be received (%1).")
-                        .arg(bus.lastError().message())};
+        return {{},
+                QObject::tr("the desktop portal's answer cannot be received (%1).")
+                    .arg(bus.lastError().message())};
 
-    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kScreenshot, QStringLiteral("Screenshot"));
-    call << QString() << QVariantMap{{QStringLiteral("handle_token"), token},
-                                     {QStringLiteral("interactive"), false}};
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kScreenshot,
+                                                       QStringLiteral("Screenshot"));
+    call << QString()
+         << QVariantMap {{QStringLiteral("handle_token"), token},
+                         {QStringLiteral("interactive"), false}};
     QDBusPendingCallWatcher watcher(bus.asyncCall(call, static_cast<int>(timeout.count())));
     QString error;
     QString path = expected;
@@ -147,7 +155,8 @@ Shot Screenshot(std::chrono::milliseconds timeout)
     });
     QTimer::singleShot(timeout, &waiter.loop, [&] {
         if (error.isEmpty())
-            error = QObject::tr("the desktop portal did not answer within %1 seconds.").arg(timeout.count() / 1000.0);
+            error = QObject::tr("the desktop portal did not answer within %1 seconds.")
+                        .arg(timeout.count() / 1000.0);
         waiter.loop.quit();
     });
     if (!waiter.answered && error.isEmpty())
@@ -165,7 +174,8 @@ Shot Screenshot(std::chrono::milliseconds timeout)
     return readAnswer(waiter.results);
 }
 
-forms::Picture CutOut(const forms::Picture& desktopPicture, const QRect& desktop, const QRect& logicalRect)
+forms::Picture CutOut(const forms::Picture& desktopPicture, const QRect& desktop,
+                      const QRect& logicalRect)
 {
     if (desktopPicture.isNull() || desktop.isEmpty() || logicalRect.isEmpty())
         return {};

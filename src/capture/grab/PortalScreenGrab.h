@@ -21,7 +21,7 @@ struct Shot {
 
 // The portal answers within seconds; a desktop that asks the user for permission first
 // needs the user's time as well.
-inline constexpr std::chrono::milliseconds kTimeout{30000};
+inline constexpr std::chrono::milliseconds kTimeout {30000};
 
 // A picture of the whole desktop, every output at the desktop's largest scale. Waits in a
 // local event loop, so other events run meanwhile.
@@ -33,6 +33,7 @@ QString ResponseError(uint response);
 // The part of a desktop picture that shows logicalRect (logical pixels of a desktop whose
 // bounding box is desktop): edges are rounded to device pixels, not extents, so parts
 // tile without gaps. Parts outside the picture are black.
-forms::Picture CutOut(const forms::Picture& desktopPicture, const QRect& desktop, const QRect& logicalRect);
+forms::Picture CutOut(const forms::Picture& desktopPicture, const QRect& desktop,
+                      const QRect& logicalRect);
 
 } // namespace capture::portal

@@ -16,7 +16,11 @@ namespace {
 // callback of the window's last commit: the frame holding that commit is on the screen.
 class FrameDrawn : public QObject {
 public:
-    FrameDrawn(QWindow& window, QEventLoop& loop) : loop_(loop) { window.installEventFilter(this); }
+    FrameDrawn(QWindow& window, QEventLoop& loop)
+        : loop_(loop)
+    {
+        window.installEventFilter(this);
+    }
     bool arrived = false;
 
 protected:

@@ -24,8 +24,7 @@ namespace {
 using forms::x11::PixelLayout;
 using forms::x11::XcbReply;
 
-template <class Reply>
-XcbReply<Reply> own(Reply* reply)
+template <class Reply> XcbReply<Reply> own(Reply* reply)
 {
     return XcbReply<Reply>(reply);
 }
@@ -50,8 +49,7 @@ public:
     xcb_window_t root() const { return screen_ ? screen_->root : 0; }
     QRect rootRect() const
     {
-        return screen_ ? QRect(0, 0, screen_->width_in_pixels, screen_->height_in_pixels)
-                       : QRect();
+        return screen_ ? QRect(0, 0, screen_->width_in_pixels, screen_->height_in_pixels) : QRect();
     }
 
     std::optional<forms::Picture> grab(const QRect& deviceRect);
@@ -113,13 +111,15 @@ Grabber::Grabber()
     if (!it.rem)
         return;
     screen_ = it.data;
-    layout_ = forms::x11::LayoutOf(setup, forms::x11::FindVisual(setup, screen_->root_visual), screen_->root_depth);
+    layout_ = forms::x11::LayoutOf(setup, forms::x11::FindVisual(setup, screen_->root_visual),
+                                   screen_->root_depth);
     // Asking a server that lacks the extension would close the connection, and the window
     // lookups on it would fail with it; without it the grabs fall back to Qt's.
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(conn_, &xcb_shm_id);
     if (!extension || !extension->present)
         return;
-    const auto version = own(xcb_shm_query_version_reply(conn_, xcb_shm_query_version(conn_), nullptr));
+    const auto version
+        = own(xcb_shm_query_version_reply(conn_, xcb_shm_query_version(conn_), nullptr));
     shm_ = version != nullptr;
 }
 
@@ -167,8 +167,8 @@ std::optional<Segment> Grabber::acquire(size_t size)
     }
     segment.addr = static_cast<uchar*>(addr);
     segment.seg = xcb_generate_id(conn_);
-    const auto error = own(xcb_request_check(
-        conn_, xcb_shm_attach_checked(conn_, segment.seg, segment.shmid, 0)));
+    const auto error = own(
+        xcb_request_check(conn_, xcb_shm_attach_checked(conn_, segment.seg, segment.shmid, 0)));
     // Marked for removal now: the kernel frees it once both sides have detached.
     shmctl(segment.shmid, IPC_RMID, nullptr);
     if (error) {
@@ -243,7 +243,7 @@ std::optional<forms::Picture> Grabber::grab(const QRect& deviceRect)
         recycle(*segment);
         return std::nullopt;
     }
-    auto lease = std::make_unique<Lease>(Lease{shared_from_this(), *segment});
+    auto lease = std::make_unique<Lease>(Lease {shared_from_this(), *segment});
     QImage picture(segment->addr, deviceRect.width(), deviceRect.height(), bpl, layout_.format,
                    &Grabber::release, lease.get());
     lease.release(); // the picture owns it now and returns the segment when freed

@@ -17,8 +17,7 @@ int roundEven(double v)
 std::array<QLineF, 4> BandLines(QPointF anchor, QPointF pointer)
 {
     const double x0 = anchor.x(), y0 = anchor.y(), x = pointer.x(), y = pointer.y();
-    return {QLineF(x0, y0, x, y0), QLineF(x0, y0, x0, y), QLineF(x, y0, x, y),
-            QLineF(x0, y, x, y)};
+    return {QLineF(x0, y0, x, y0), QLineF(x0, y0, x0, y), QLineF(x, y0, x, y), QLineF(x0, y, x, y)};
 }
 
 QPointF SnapToPixel(QPointF logical, qreal ratio)

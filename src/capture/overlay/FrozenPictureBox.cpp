@@ -7,7 +7,10 @@
 
 namespace capture {
 
-FrozenPictureBox::FrozenPictureBox(QWidget* parent) : forms::PictureBox(parent) {}
+FrozenPictureBox::FrozenPictureBox(QWidget* parent)
+    : forms::PictureBox(parent)
+{
+}
 
 bool FrozenPictureBox::freeze(const forms::Picture& picture)
 {

@@ -15,7 +15,8 @@
 namespace capture {
 
 MonitorOverlay::MonitorOverlay()
-    : picture1_(new FrozenPictureBox(this)), band_(std::make_unique<RubberBand>(*picture1_))
+    : picture1_(new FrozenPictureBox(this))
+    , band_(std::make_unique<RubberBand>(*picture1_))
 {
     setObjectName(QStringLiteral("MonitorOverlay"));
     setAccessibleName(tr("Frozen screen"));

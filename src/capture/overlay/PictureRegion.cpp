@@ -28,8 +28,8 @@ forms::Picture PictureRegion(const forms::Picture& picture, const QRect& area, q
     if (inside == picture.rect() && ratio == picture.devicePixelRatio())
         return picture;
 
-    const double share = double(inside.width()) * inside.height()
-        / (double(picture.width()) * picture.height());
+    const double share
+        = double(inside.width()) * inside.height() / (double(picture.width()) * picture.height());
     if (share >= kShareAtLeast && picture.depth() % 8 == 0)
         return SharedRegion(picture, inside, ratio);
     forms::Picture copy = picture.copy(inside);
@@ -49,7 +49,7 @@ forms::Picture SharedRegion(const forms::Picture& picture, const QRect& area, qr
     // The view holds a reference to the source, which frees the pixels after both.
     auto* source = new forms::Picture(picture);
     const uchar* first = source->constBits() + qsizetype(inside.y()) * source->bytesPerLine()
-        + qsizetype(inside.x()) * (depth / 8);
+                         + qsizetype(inside.x()) * (depth / 8);
     forms::Picture view(first, inside.width(), inside.height(), source->bytesPerLine(),
                         source->format(), releaseSource, source);
     view.setDevicePixelRatio(ratio);

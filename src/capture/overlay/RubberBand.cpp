@@ -23,9 +23,9 @@ QPointF PrecisePosition(const QMouseEvent& event, const QWidget& receiver)
 }
 
 RubberBand::RubberBand(forms::PictureBox& host)
-    : host_(&host),
-      lines_{forms::LineControl(host), forms::LineControl(host), forms::LineControl(host),
-             forms::LineControl(host)}
+    : host_(&host)
+    , lines_ {forms::LineControl(host), forms::LineControl(host), forms::LineControl(host),
+              forms::LineControl(host)}
 {
     for (forms::LineControl& line : lines_) {
         line.setBorderStyle(Qt::DotLine);
@@ -71,7 +71,7 @@ void RubberBand::hide()
 bool RubberBand::isPoint() const
 {
     return lines_[0].line().p1() == lines_[0].line().p2()
-        && lines_[1].line().p1() == lines_[1].line().p2();
+           && lines_[1].line().p1() == lines_[1].line().p2();
 }
 
 QRect RubberBand::bounds() const

@@ -23,18 +23,24 @@ namespace {
 bool rgb32(xcb_connection_t* conn, xcb_visualid_t visual, int depth)
 {
     const xcb_setup_t* setup = xcb_get_setup(conn);
-    return forms::x11::LayoutOf(setup, forms::x11::FindVisual(setup, visual), depth).format == QImage::Format_RGB32;
+    return forms::x11::LayoutOf(setup, forms::x11::FindVisual(setup, visual), depth).format
+           == QImage::Format_RGB32;
 }
 
 // Qt's pen patterns in pen widths, as X dash lengths.
 std::vector<uint8_t> dashes(Qt::PenStyle style)
 {
     switch (style) {
-    case Qt::DotLine: return {1, 2};
-    case Qt::DashLine: return {4, 2};
-    case Qt::DashDotLine: return {4, 2, 1, 2};
-    case Qt::DashDotDotLine: return {4, 2, 1, 2, 1, 2};
-    default: return {};
+    case Qt::DotLine:
+        return {1, 2};
+    case Qt::DashLine:
+        return {4, 2};
+    case Qt::DashDotLine:
+        return {4, 2, 1, 2};
+    case Qt::DashDotDotLine:
+        return {4, 2, 1, 2, 1, 2};
+    default:
+        return {};
     }
 }
 
@@ -43,17 +49,21 @@ int16_t devicePixel(qreal logical, qreal ratio)
     return static_cast<int16_t>(std::floor(logical * ratio + 1e-6));
 }
 
-void drawLine(xcb_connection_t* conn, xcb_drawable_t window, xcb_gcontext_t gc, const forms::LineControl& line,
-              qreal ratio)
+void drawLine(xcb_connection_t* conn, xcb_drawable_t window, xcb_gcontext_t gc,
+              const forms::LineControl& line, qreal ratio)
 {
     const QColor color = line.borderColor();
     const std::vector<uint8_t> pattern = dashes(line.borderStyle());
     // A dotted or one-pixel line is one device pixel wide at any ratio, as Qt's cosmetic pen.
-    const int width = pattern.empty() && line.borderWidth() > 1 ? std::lround(line.borderWidth() * ratio) : 0;
-    const uint32_t values[] = {static_cast<uint32_t>(color.rgb() & 0xffffff), static_cast<uint32_t>(width),
-                               pattern.empty() ? uint32_t(XCB_LINE_STYLE_SOLID) : uint32_t(XCB_LINE_STYLE_ON_OFF_DASH),
-                               XCB_CAP_STYLE_PROJECTING};
-    xcb_change_gc(conn, gc, XCB_GC_FOREGROUND | XCB_GC_LINE_WIDTH | XCB_GC_LINE_STYLE | XCB_GC_CAP_STYLE, values);
+    const int width
+        = pattern.empty() && line.borderWidth() > 1 ? std::lround(line.borderWidth() * ratio) : 0;
+    const uint32_t values[]
+        = {static_cast<uint32_t>(color.rgb() & 0xffffff), static_cast<uint32_t>(width),
+           pattern.empty() ? uint32_t(XCB_LINE_STYLE_SOLID) : uint32_t(XCB_LINE_STYLE_ON_OFF_DASH),
+           XCB_CAP_STYLE_PROJECTING};
+    xcb_change_gc(conn, gc,
+                  XCB_GC_FOREGROUND | XCB_GC_LINE_WIDTH | XCB_GC_LINE_STYLE | XCB_GC_CAP_STYLE,
+                  values);
     if (!pattern.empty())
         xcb_set_dashes(conn, gc, 0, static_cast<uint16_t>(pattern.size()), pattern.data());
     const xcb_point_t ends[] = {{devicePixel(line.X1(), ratio), devicePixel(line.Y1(), ratio)},
@@ -81,7 +91,8 @@ bool SetBackdrop(QWidget& widget, const QImage& picture)
     if (!conn || picture.format() != QImage::Format_RGB32)
         return false;
     const auto window = static_cast<xcb_window_t>(widget.winId());
-    const forms::x11::XcbReply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(conn, xcb_get_geometry(conn, window), nullptr));
+    const forms::x11::XcbReply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(conn, xcb_get_geometry(conn, window), nullptr));
     const forms::x11::XcbReply<xcb_get_window_attributes_reply_t> attributes(
         xcb_get_window_attributes_reply(conn, xcb_get_window_attributes(conn, window), nullptr));
     if (!geometry || !attributes || !rgb32(conn, attributes->visual, geometry->depth))
@@ -90,7 +101,8 @@ bool SetBackdrop(QWidget& widget, const QImage& picture)
     const int width = picture.width();
     const int height = picture.height();
     const xcb_pixmap_t pixmap = xcb_generate_id(conn);
-    xcb_create_pixmap(conn, geometry->depth, pixmap, window, static_cast<uint16_t>(width), static_cast<uint16_t>(height));
+    xcb_create_pixmap(conn, geometry->depth, pixmap, window, static_cast<uint16_t>(width),
+                      static_cast<uint16_t>(height));
     const xcb_gcontext_t gc = xcb_generate_id(conn);
     xcb_create_gc(conn, gc, pixmap, 0, nullptr);
     // In bands of rows that fit one request. A picture that is part of a wider one has
@@ -105,14 +117,16 @@ bool SetBackdrop(QWidget& widget, const QImage& picture)
         const uint8_t* data = picture.constScanLine(top);
         if (!packed) {
             for (int row = 0; row < rows; ++row)
-                std::memcpy(band.data() + row * rowBytes, picture.constScanLine(top + row), rowBytes);
+                std::memcpy(band.data() + row * rowBytes, picture.constScanLine(top + row),
+                            rowBytes);
             data = band.data();
         }
         xcb_put_image(conn, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, static_cast<uint16_t>(width),
                       static_cast<uint16_t>(rows), 0, static_cast<int16_t>(top), 0, geometry->depth,
                       static_cast<uint32_t>(rows * rowBytes), data);
     }
-    const xcb_void_cookie_t set = xcb_change_window_attributes_checked(conn, window, XCB_CW_BACK_PIXMAP, &pixmap);
+    const xcb_void_cookie_t set
+        = xcb_change_window_attributes_checked(conn, window, XCB_CW_BACK_PIXMAP, &pixmap);
     // The window keeps the pixmap as long as it needs it.
     xcb_free_gc(conn, gc);
     xcb_free_pixmap(conn, pixmap);
@@ -120,7 +134,8 @@ bool SetBackdrop(QWidget& widget, const QImage& picture)
     return !error;
 }
 
-void PaintBackdrop(QWidget& widget, const QRegion& region, const std::vector<const forms::LineControl*>& lines)
+void PaintBackdrop(QWidget& widget, const QRegion& region,
+                   const std::vector<const forms::LineControl*>& lines)
 {
     xcb_connection_t* conn = forms::x11::QtXcbConnection();
     if (!conn)
@@ -128,10 +143,12 @@ void PaintBackdrop(QWidget& widget, const QRegion& region, const std::vector<con
     const auto window = static_cast<xcb_window_t>(widget.winId());
     const qreal ratio = widget.devicePixelRatioF();
     for (const QRect& rect : region) {
-        const QRect device = QRectF(rect.x() * ratio, rect.y() * ratio, rect.width() * ratio, rect.height() * ratio)
+        const QRect device = QRectF(rect.x() * ratio, rect.y() * ratio, rect.width() * ratio,
+                                    rect.height() * ratio)
                                  .toAlignedRect();
-        xcb_clear_area(conn, 0, window, static_cast<int16_t>(device.x()), static_cast<int16_t>(device.y()),
-                       static_cast<uint16_t>(device.width()), static_cast<uint16_t>(device.height()));
+        xcb_clear_area(conn, 0, window, static_cast<int16_t>(device.x()),
+                       static_cast<int16_t>(device.y()), static_cast<uint16_t>(device.width()),
+                       static_cast<uint16_t>(device.height()));
     }
     const xcb_gcontext_t gc = xcb_generate_id(conn);
     xcb_create_gc(conn, gc, window, 0, nullptr);

@@ -26,6 +26,7 @@ bool BackdropSupported(const QImage& picture);
 bool SetBackdrop(QWidget& widget, const QImage& picture);
 
 // Shows region (widget coordinates) of the background again, then draws lines over it.
-void PaintBackdrop(QWidget& widget, const QRegion& region, const std::vector<const forms::LineControl*>& lines);
+void PaintBackdrop(QWidget& widget, const QRegion& region,
+                   const std::vector<const forms::LineControl*>& lines);
 
 } // namespace capture

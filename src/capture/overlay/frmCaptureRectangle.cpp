@@ -56,7 +56,7 @@ void frmCaptureRectangle::ShowPicture(const forms::Picture& picBitmap)
 
 void frmCaptureRectangle::place(MonitorOverlay& overlay, QPoint offset)
 {
-    parts_.push_back(Part{&overlay, offset});
+    parts_.push_back(Part {&overlay, offset});
     const Part part = parts_.back();
     connect(&overlay, &MonitorOverlay::released, this, [this, part] { completeSelection(part); });
     connect(&overlay, &MonitorOverlay::leaveRequested, this, &frmCaptureRectangle::leave);

@@ -16,7 +16,8 @@ namespace capture {
 // overlay per monitor, each showing its own part of one snapshot. This window is the
 // primary monitor's overlay and keeps the others; a selection on any of them, or leaving
 // from any of them, ends the capture on all.
-class frmCaptureRectangle : public MonitorOverlay, public forms::SingleInstance<frmCaptureRectangle> {
+class frmCaptureRectangle : public MonitorOverlay,
+                            public forms::SingleInstance<frmCaptureRectangle> {
     Q_OBJECT
 public:
     ~frmCaptureRectangle() override;

@@ -21,8 +21,8 @@ std::optional<QString> SubmitToCups(const QString& printerName, const QString& p
         count = cupsAddOption("media", media.constData(), count, &options);
     count = cupsAddOption("sides", "one-sided", count, &options);
 
-    const int job = cupsPrintFile(queue.constData(), file.constData(), title.constData(), count,
-                                  options);
+    const int job
+        = cupsPrintFile(queue.constData(), file.constData(), title.constData(), count, options);
     cupsFreeOptions(count, options);
     if (job > 0)
         return std::nullopt;

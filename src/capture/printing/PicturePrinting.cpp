@@ -26,10 +26,10 @@ void PaintPictureAtScreenScale(QPainter& painter, const QSizeF& pageSize, int re
 
     // Only the part that can land on the page goes into the job; a partly covered last
     // column or row is kept and cut by the clip.
-    const int width = std::min(picture.width(),
-                               static_cast<int>(std::ceil(pageSize.width() / scale * dpr)));
-    const int height = std::min(picture.height(),
-                                static_cast<int>(std::ceil(pageSize.height() / scale * dpr)));
+    const int width
+        = std::min(picture.width(), static_cast<int>(std::ceil(pageSize.width() / scale * dpr)));
+    const int height
+        = std::min(picture.height(), static_cast<int>(std::ceil(pageSize.height() / scale * dpr)));
     if (width <= 0 || height <= 0)
         return;
     forms::Picture part = picture;
@@ -47,8 +47,7 @@ void PaintPictureAtScreenScale(QPainter& painter, const QSizeF& pageSize, int re
     painter.restore();
 }
 
-std::optional<QString> PrintOnDefaultPrinter(const forms::Picture& picture,
-                                             const QString& jobTitle)
+std::optional<QString> PrintOnDefaultPrinter(const forms::Picture& picture, const QString& jobTitle)
 {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) {

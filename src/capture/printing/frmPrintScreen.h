@@ -12,7 +12,6 @@ namespace capture {
 class frmPrintScreen : public QWidget, public forms::SingleInstance<frmPrintScreen> {
     Q_OBJECT
 public:
-
     // Holds picBitmap for one print and unloads the form. When nothing could be printed, an
     // information message names the cause.
     void PrintBitmap(const forms::Picture& picBitmap);

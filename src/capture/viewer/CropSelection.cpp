@@ -10,8 +10,10 @@
 namespace capture {
 
 CropSelection::CropSelection(forms::PictureBox& picture2, QAction& cropButton, QObject* parent)
-    : QObject(parent), picture2_(picture2), cropButton_(cropButton),
-      band_(std::make_unique<RubberBand>(picture2))
+    : QObject(parent)
+    , picture2_(picture2)
+    , cropButton_(cropButton)
+    , band_(std::make_unique<RubberBand>(picture2))
 {
     picture2_.installEventFilter(this);
 }

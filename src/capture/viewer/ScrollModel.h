@@ -8,19 +8,19 @@ namespace capture {
 // box (Picture2) is measured in pixels inside the viewport (Picture1).
 
 struct ViewportInput {
-    double windowWidth = 0;    // W, outer width of the window
-    double windowHeight = 0;   // H, outer height
+    double windowWidth = 0; // W, outer width of the window
+    double windowHeight = 0; // H, outer height
     bool vScrollVisible = false;
     bool hScrollVisible = false;
     double vScrollWidth = 255;
     double hScrollHeight = 255;
     double toolbarHeight = 420;
-    double viewportLeft = 0;   // Picture1.Left never changes
-    double viewportTop = 450;  // Picture1.Top never changes
+    double viewportLeft = 0; // Picture1.Left never changes
+    double viewportTop = 450; // Picture1.Top never changes
 };
 
 struct ViewportLayout {
-    double viewportWidth = 0;  // Picture1.Width
+    double viewportWidth = 0; // Picture1.Width
     double viewportHeight = 0; // Picture1.Height
     double vScrollLeft = 0, vScrollTop = 0, vScrollHeight = 0;
     double hScrollLeft = 0, hScrollTop = 0, hScrollWidth = 0;

@@ -18,7 +18,10 @@ const QColor kYellow(238, 190, 60);
 const QColor kGreen(60, 150, 80);
 const QColor kRed(200, 50, 50);
 
-QPen ink(qreal width = 1.0) { return QPen(kInk, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin); }
+QPen ink(qreal width = 1.0)
+{
+    return QPen(kInk, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+}
 
 void exitDoor(QPainter& p)
 {
@@ -41,7 +44,8 @@ void folder(QPainter& p)
     p.drawPolygon(QPolygonF({QPointF(1.5, 3.5), QPointF(6, 3.5), QPointF(7.5, 5), QPointF(14.5, 5),
                              QPointF(14.5, 13.5), QPointF(1.5, 13.5)}));
     p.setBrush(kYellow);
-    p.drawPolygon(QPolygonF({QPointF(1.5, 13.5), QPointF(3.5, 7.5), QPointF(15.5, 7.5), QPointF(13.5, 13.5)}));
+    p.drawPolygon(QPolygonF(
+        {QPointF(1.5, 13.5), QPointF(3.5, 7.5), QPointF(15.5, 7.5), QPointF(13.5, 13.5)}));
 }
 
 void floppy(QPainter& p)
@@ -104,7 +108,8 @@ void printer(QPainter& p, bool withPicture)
     p.drawEllipse(QPointF(12.5, 8.5), 0.8, 0.8);
     if (withPicture) {
         p.setBrush(kBlue);
-        p.drawPolygon(QPolygonF({QPointF(5, 6), QPointF(7.5, 3), QPointF(9, 5), QPointF(10, 4), QPointF(11, 6)}));
+        p.drawPolygon(QPolygonF(
+            {QPointF(5, 6), QPointF(7.5, 3), QPointF(9, 5), QPointF(10, 4), QPointF(11, 6)}));
     }
 }
 
@@ -119,7 +124,8 @@ void clipboard(QPainter& p)
     p.drawRect(QRectF(5.5, 1.5, 5, 2.5));
     p.setPen(Qt::NoPen);
     p.setBrush(kBlue);
-    p.drawPolygon(QPolygonF({QPointF(5, 12), QPointF(7.5, 8), QPointF(9, 10), QPointF(10, 9), QPointF(11, 12)}));
+    p.drawPolygon(QPolygonF(
+        {QPointF(5, 12), QPointF(7.5, 8), QPointF(9, 10), QPointF(10, 9), QPointF(11, 12)}));
 }
 
 void picture(QPainter& p)
@@ -129,7 +135,8 @@ void picture(QPainter& p)
     p.drawRect(QRectF(1.5, 2.5, 13, 11));
     p.setPen(Qt::NoPen);
     p.setBrush(kGreen);
-    p.drawPolygon(QPolygonF({QPointF(2, 13), QPointF(6.5, 7), QPointF(9.5, 10.5), QPointF(11, 9), QPointF(14, 13)}));
+    p.drawPolygon(QPolygonF(
+        {QPointF(2, 13), QPointF(6.5, 7), QPointF(9.5, 10.5), QPointF(11, 9), QPointF(14, 13)}));
     p.setBrush(kYellow);
     p.drawEllipse(QPointF(11.5, 5.5), 1.5, 1.5);
 }
@@ -155,18 +162,30 @@ void windowIcon(QPainter& p)
 Drawing drawingFor(int index)
 {
     switch (index) {
-    case 1: return exitDoor;
-    case 2: return folder;
-    case 3: return floppy;
-    case 4: return selection;
-    case 5: return monitor;
-    case 6: return about;
-    case 7: return [](QPainter& p) { printer(p, true); };
-    case 8: return [](QPainter& p) { printer(p, false); };
-    case 9: return clipboard;
-    case 10: return picture;
-    case 11: return crop;
-    default: return {};
+    case 1:
+        return exitDoor;
+    case 2:
+        return folder;
+    case 3:
+        return floppy;
+    case 4:
+        return selection;
+    case 5:
+        return monitor;
+    case 6:
+        return about;
+    case 7:
+        return [](QPainter& p) { printer(p, true); };
+    case 8:
+        return [](QPainter& p) { printer(p, false); };
+    case 9:
+        return clipboard;
+    case 10:
+        return picture;
+    case 11:
+        return crop;
+    default:
+        return {};
     }
 }
 

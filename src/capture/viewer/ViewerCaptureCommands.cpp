@@ -27,7 +27,8 @@ void frmScreenCapture::waitUntilOffScreen()
     // Windows uncovered by ours repaint now: our own through the event loop, other
     // programs' in their own time, for which the settle allows.
     const std::chrono::nanoseconds settle = kRepaintSettle;
-    const auto settleUntil = std::min(elapsed() + settle, std::chrono::nanoseconds(kHideTimeout) + settle);
+    const auto settleUntil
+        = std::min(elapsed() + settle, std::chrono::nanoseconds(kHideTimeout) + settle);
     while (elapsed() < settleUntil)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     SyncWithDisplay();
@@ -69,7 +70,8 @@ void frmScreenCapture::explainCaptureFailure()
 {
     forms::ShowModeless(*this);
     SetupScrollBars();
-    forms::MsgBox(tr("Screen capture is not available: %1").arg(LastGrabError()), forms::vbInformation);
+    forms::MsgBox(tr("Screen capture is not available: %1").arg(LastGrabError()),
+                  forms::vbInformation);
 }
 
 void frmScreenCapture::mnuFullScreen_Click()

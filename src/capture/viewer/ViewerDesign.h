@@ -17,7 +17,13 @@ constexpr double kScrollBarThickness = 255;
 constexpr double kFrameAllowanceX = 120;
 constexpr double kFrameAllowanceY = 430;
 
-inline int px(double twips) { return forms::TwipsToPixelsX(twips); }
-inline int py(double twips) { return forms::TwipsToPixelsY(twips); }
+inline int px(double twips)
+{
+    return forms::TwipsToPixelsX(twips);
+}
+inline int py(double twips)
+{
+    return forms::TwipsToPixelsY(twips);
+}
 
 } // namespace capture::viewer_design

@@ -1,9 +1,9 @@
 // The viewer's file, clipboard and print commands.
 #include "capture/viewer/frmScreenCapture.h"
 
-#include "forms/ImageFiles.h"
 #include "capture/printing/frmPrintScreen.h"
 #include "forms/DoEvents.h"
+#include "forms/ImageFiles.h"
 #include "forms/MsgBox.h"
 #include "forms/PictureBox.h"
 
@@ -18,9 +18,15 @@ namespace {
 
 // The folder the open and save dialogs start in.
 #ifdef Q_OS_WIN
-QString openFolder() { return QStringLiteral("c:\\aaaaaa"); }
+QString openFolder()
+{
+    return QStringLiteral("c:\\aaaaaa");
+}
 #else
-QString openFolder() { return QDir::home().filePath(QStringLiteral("aaaaaa")); }
+QString openFolder()
+{
+    return QDir::home().filePath(QStringLiteral("aaaaaa"));
+}
 #endif
 
 QString fileFailure(const QString& what, const QString& path, const QString& cause)
@@ -133,8 +139,9 @@ void frmScreenCapture::mnuSave_Click()
 void frmScreenCapture::mnuCopy_Click()
 {
     if (!forms::HasPicture(picture())) {
-        forms::MsgBox(QStringLiteral("Please capture or load an image before copying to clipboard."),
-                      forms::vbInformation, QStringLiteral("Nothing To Copy"));
+        forms::MsgBox(
+            QStringLiteral("Please capture or load an image before copying to clipboard."),
+            forms::vbInformation, QStringLiteral("Nothing To Copy"));
         return;
     }
     QClipboard* clipboard = QGuiApplication::clipboard();

@@ -79,7 +79,8 @@ void frmScreenCapture::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
     // The drag source waits for the drop to finish: open once it has, so a message box
     // about the file does not hold the file manager's drag.
-    QMetaObject::invokeMethod(this, [this, path] { openPath(path); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, path] { openPath(path); }, Qt::QueuedConnection);
 }
 
 } // namespace capture

@@ -68,15 +68,15 @@ QScrollBar* makeScrollBar(Qt::Orientation orientation, const char* name, const Q
 } // namespace
 
 frmScreenCapture::frmScreenCapture()
-    : client_(new QWidget(this)),
-      Toolbar1_(new QToolBar(client_)),
-      picRectangle_(makeWorkBuffer(client_)),
-      Picture1_(makeViewport(client_)),
-      Picture2_(makeImageBox(Picture1_)),
-      VScroll1_(makeScrollBar(Qt::Vertical, "VScroll1", tr("Vertical scroll"), client_)),
-      HScroll1_(makeScrollBar(Qt::Horizontal, "HScroll1", tr("Horizontal scroll"), client_)),
-      cropButton_(new QAction(ToolbarImage(11), QStringLiteral("Select area to crop"), this)),
-      crop_(*Picture2_, *cropButton_, this)
+    : client_(new QWidget(this))
+    , Toolbar1_(new QToolBar(client_))
+    , picRectangle_(makeWorkBuffer(client_))
+    , Picture1_(makeViewport(client_))
+    , Picture2_(makeImageBox(Picture1_))
+    , VScroll1_(makeScrollBar(Qt::Vertical, "VScroll1", tr("Vertical scroll"), client_))
+    , HScroll1_(makeScrollBar(Qt::Horizontal, "HScroll1", tr("Horizontal scroll"), client_))
+    , cropButton_(new QAction(ToolbarImage(11), QStringLiteral("Select area to crop"), this))
+    , crop_(*Picture2_, *cropButton_, this)
 {
     setObjectName(QStringLiteral("frmScreenCapture"));
     PrepareTransparentFrame(*this);
@@ -112,7 +112,8 @@ frmScreenCapture::frmScreenCapture()
 
 void frmScreenCapture::buildMenus()
 {
-    const auto item = [this](QMenu* menu, const char* name, const QString& text, void (frmScreenCapture::*handler)()) {
+    const auto item = [this](QMenu* menu, const char* name, const QString& text,
+                             void (frmScreenCapture::*handler)()) {
         QAction* action = menu->addAction(text);
         action->setObjectName(QLatin1String(name));
         connect(action, &QAction::triggered, this, handler);
@@ -137,8 +138,10 @@ void frmScreenCapture::buildMenus()
 
     QMenu* captureMenu = menuBar()->addMenu(tr("&Capture"));
     captureMenu->setObjectName(QStringLiteral("mnuB"));
-    item(captureMenu, "mnuRectangle", tr("Capture &Rectangular Area"), &frmScreenCapture::mnuRectangle_Click);
-    item(captureMenu, "mnuFullScreen", tr("Capture Full &Screen"), &frmScreenCapture::mnuFullScreen_Click);
+    item(captureMenu, "mnuRectangle", tr("Capture &Rectangular Area"),
+         &frmScreenCapture::mnuRectangle_Click);
+    item(captureMenu, "mnuFullScreen", tr("Capture Full &Screen"),
+         &frmScreenCapture::mnuFullScreen_Click);
 }
 
 QAction* frmScreenCapture::addToolButton(const QString& key, const QString& tip, int image)
@@ -258,22 +261,32 @@ bool frmScreenCapture::eventFilter(QObject* watched, QEvent* event)
             return true;
         };
         switch (key->key()) {
-        case Qt::Key_Left: return act(HScroll1_, QAbstractSlider::SliderSingleStepSub);
-        case Qt::Key_Right: return act(HScroll1_, QAbstractSlider::SliderSingleStepAdd);
-        case Qt::Key_Up: return act(VScroll1_, QAbstractSlider::SliderSingleStepSub);
-        case Qt::Key_Down: return act(VScroll1_, QAbstractSlider::SliderSingleStepAdd);
-        case Qt::Key_PageUp: return act(VScroll1_, QAbstractSlider::SliderPageStepSub);
-        case Qt::Key_PageDown: return act(VScroll1_, QAbstractSlider::SliderPageStepAdd);
-        case Qt::Key_Home: return act(VScroll1_, QAbstractSlider::SliderToMinimum);
-        case Qt::Key_End: return act(VScroll1_, QAbstractSlider::SliderToMaximum);
-        default: break;
+        case Qt::Key_Left:
+            return act(HScroll1_, QAbstractSlider::SliderSingleStepSub);
+        case Qt::Key_Right:
+            return act(HScroll1_, QAbstractSlider::SliderSingleStepAdd);
+        case Qt::Key_Up:
+            return act(VScroll1_, QAbstractSlider::SliderSingleStepSub);
+        case Qt::Key_Down:
+            return act(VScroll1_, QAbstractSlider::SliderSingleStepAdd);
+        case Qt::Key_PageUp:
+            return act(VScroll1_, QAbstractSlider::SliderPageStepSub);
+        case Qt::Key_PageDown:
+            return act(VScroll1_, QAbstractSlider::SliderPageStepAdd);
+        case Qt::Key_Home:
+            return act(VScroll1_, QAbstractSlider::SliderToMinimum);
+        case Qt::Key_End:
+            return act(VScroll1_, QAbstractSlider::SliderToMaximum);
+        default:
+            break;
         }
     } else if (watched == Picture1_ && event->type() == QEvent::Wheel) {
         const auto* wheel = static_cast<QWheelEvent*>(event);
-        const bool sideways = (wheel->modifiers() & Qt::ShiftModifier) || wheel->angleDelta().x() != 0;
+        const bool sideways
+            = (wheel->modifiers() & Qt::ShiftModifier) || wheel->angleDelta().x() != 0;
         QScrollBar* bar = sideways ? HScroll1_ : VScroll1_;
         const int delta = sideways && wheel->angleDelta().x() != 0 ? wheel->angleDelta().x()
-                                                                  : wheel->angleDelta().y();
+                                                                   : wheel->angleDelta().y();
         if (!bar->isHidden() && delta != 0)
             bar->triggerAction(delta > 0 ? QAbstractSlider::SliderSingleStepSub
                                          : QAbstractSlider::SliderSingleStepAdd);

@@ -24,7 +24,6 @@ namespace capture {
 class frmScreenCapture : public QMainWindow, public forms::SingleInstance<frmScreenCapture> {
     Q_OBJECT
 public:
-
     // The current picture (none until something is captured or opened).
     const forms::Picture& picture() const;
 
@@ -42,8 +41,8 @@ public:
 
     // How long a capture waits at most for the viewer to leave the screen and for the
     // screen beneath to repaint.
-    static constexpr std::chrono::milliseconds kHideTimeout{400};
-    static constexpr std::chrono::milliseconds kRepaintSettle{40};
+    static constexpr std::chrono::milliseconds kHideTimeout {400};
+    static constexpr std::chrono::milliseconds kRepaintSettle {40};
 
     // Time the last capture spent waiting for the screen (benchmarks report it).
     std::chrono::nanoseconds lastHideWait() const { return lastHideWait_; }
@@ -96,7 +95,7 @@ private:
     CropSelection crop_;
     QString initDir_;
     bool placed_ = false;
-    std::chrono::nanoseconds lastHideWait_{};
+    std::chrono::nanoseconds lastHideWait_ {};
 };
 
 } // namespace capture

@@ -51,7 +51,7 @@ std::optional<QMargins> RequestFrameExtents(unsigned window)
         return std::nullopt;
 
     const xcb_atom_t extents = atom(c, "_NET_FRAME_EXTENTS");
-    xcb_client_message_event_t message{};
+    xcb_client_message_event_t message {};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
     message.window = window;

@@ -7,8 +7,10 @@ namespace forms::x11 {
 const xcb_visualtype_t* FindVisual(const xcb_setup_t* setup, xcb_visualid_t id)
 {
     for (auto screen = xcb_setup_roots_iterator(setup); screen.rem; xcb_screen_next(&screen)) {
-        for (auto depth = xcb_screen_allowed_depths_iterator(screen.data); depth.rem; xcb_depth_next(&depth)) {
-            for (auto visual = xcb_depth_visuals_iterator(depth.data); visual.rem; xcb_visualtype_next(&visual)) {
+        for (auto depth = xcb_screen_allowed_depths_iterator(screen.data); depth.rem;
+             xcb_depth_next(&depth)) {
+            for (auto visual = xcb_depth_visuals_iterator(depth.data); visual.rem;
+                 xcb_visualtype_next(&visual)) {
                 if (visual.data->visual_id == id)
                     return visual.data;
             }
@@ -30,12 +32,12 @@ PixelLayout LayoutOf(const xcb_setup_t* setup, const xcb_visualtype_t* visual, i
     }
     // Pixels travel in the server's byte order; QImage holds them in the host's.
     const bool lsbFirst = (setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST)
-        == (QSysInfo::ByteOrder == QSysInfo::LittleEndian);
+                          == (QSysInfo::ByteOrder == QSysInfo::LittleEndian);
     const auto masks = [visual](quint32 r, quint32 g, quint32 b) {
         return visual->red_mask == r && visual->green_mask == g && visual->blue_mask == b;
     };
     const bool trueColor = visual->_class == XCB_VISUAL_CLASS_TRUE_COLOR
-        || visual->_class == XCB_VISUAL_CLASS_DIRECT_COLOR;
+                           || visual->_class == XCB_VISUAL_CLASS_DIRECT_COLOR;
     if (layout.bitsPerPixel == 32 && lsbFirst && trueColor && (depth == 24 || depth == 32)
         && masks(0xff0000, 0xff00, 0xff))
         layout.format = QImage::Format_RGB32;

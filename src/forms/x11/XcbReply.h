@@ -9,7 +9,6 @@ namespace forms::x11 {
 struct XcbFree {
     void operator()(void* p) const { std::free(p); }
 };
-template <class T>
-using XcbReply = std::unique_ptr<T, XcbFree>;
+template <class T> using XcbReply = std::unique_ptr<T, XcbFree>;
 
 } // namespace forms::x11

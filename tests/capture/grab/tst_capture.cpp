@@ -116,7 +116,7 @@ void tst_capture::wholeScreen()
     QCOMPARE(shot.size(), screen.size() * dpr());
     QCOMPARE(shot.devicePixelRatio(), dpr());
     QCOMPARE(shot.format(), QImage::Format_RGB32); // the display's own format, not converted
-    QVERIFY(shot.colorTable().isEmpty());          // true colour: no palette
+    QVERIFY(shot.colorTable().isEmpty()); // true colour: no palette
     for (const Swatch* s : {&a, &b, &c}) {
         const QRect g = s->geometry().translated(-screen.topLeft());
         // Inside, on the first and last device pixels; just outside, something else.
@@ -126,7 +126,8 @@ void tst_capture::wholeScreen()
     }
     QCOMPARE(at(shot, QPoint(90, 100) * dpr()), QColor(200, 30, 30));
     QCOMPARE(at(shot, QPoint(325, 260) * dpr()), QColor(30, 30, 200));
-    QCOMPARE(at(shot, (screen.bottomRight() - screen.topLeft() - QPoint(5, 5)) * dpr()), QColor(20, 180, 90));
+    QCOMPARE(at(shot, (screen.bottomRight() - screen.topLeft() - QPoint(5, 5)) * dpr()),
+             QColor(20, 180, 90));
     QVERIFY(at(shot, QPoint(39, 100) * dpr()) != QColor(200, 30, 30));
 }
 
@@ -148,7 +149,8 @@ void tst_capture::windowAreas()
     Quadrants window(QRect(screen.topLeft() + QPoint(500, 300), QSize(200, 120)));
     settle(window);
 
-    const QImage client = GrabWindowArea(window.winId(), true, area.x(), area.y(), area.width(), area.height());
+    const QImage client
+        = GrabWindowArea(window.winId(), true, area.x(), area.y(), area.width(), area.height());
     QCOMPARE(client.size(), area.size() * dpr());
     for (const QPoint p : {QPoint(0, 0), QPoint(client.width() - 1, client.height() - 1),
                            QPoint(client.width() / 2, client.height() / 2)})
@@ -172,7 +174,8 @@ void tst_capture::outsideTheScreenIsBlack()
                   QColor(250, 120, 10));
     settle(corner);
     const QPoint origin = corner.geometry().topLeft();
-    const QImage shot = GrabWindowArea(GetDesktopWindow(), false, origin.x() - 20, origin.y() - 20, 40, 40);
+    const QImage shot
+        = GrabWindowArea(GetDesktopWindow(), false, origin.x() - 20, origin.y() - 20, 40, 40);
     QCOMPARE(shot.size(), QSize(40, 40) * dpr());
     QCOMPARE(at(shot, QPoint(2, 2)), QColor(Qt::black));
     QCOMPARE(at(shot, QPoint(shot.width() - 3, shot.height() - 3)), QColor(250, 120, 10));
@@ -185,8 +188,10 @@ void tst_capture::fallbackGrabsTheSamePixels()
     Quadrants window(QRect(screen.topLeft() + QPoint(120, 140), QSize(160, 90)));
     settle(window);
     const QRect area(screen.topLeft() + QPoint(100, 120), QSize(220, 140));
-    const QImage direct = GrabWindowArea(GetDesktopWindow(), false, area.x(), area.y(), area.width(), area.height());
-    const QImage viaQt = GrabWithQt(0, area.x() - screen.x(), area.y() - screen.y(), area.width(), area.height());
+    const QImage direct = GrabWindowArea(GetDesktopWindow(), false, area.x(), area.y(),
+                                         area.width(), area.height());
+    const QImage viaQt
+        = GrabWithQt(0, area.x() - screen.x(), area.y() - screen.y(), area.width(), area.height());
     QCOMPARE(viaQt.size(), direct.size());
     QCOMPARE(viaQt.convertToFormat(QImage::Format_RGB32), direct);
 }
@@ -208,8 +213,8 @@ void tst_capture::everySourceGivesTheSamePixels()
     Quadrants window(QRect(screen.topLeft() + QPoint(200, 160), QSize(200, 120)));
     settle(window);
     const QRect frame = window.frameGeometry();
-    const QImage expectedArea = GrabWithQt(0, frame.x() - screen.x(), frame.y() - screen.y(), frame.width(),
-                                           frame.height())
+    const QImage expectedArea = GrabWithQt(0, frame.x() - screen.x(), frame.y() - screen.y(),
+                                           frame.width(), frame.height())
                                     .convertToFormat(QImage::Format_RGB32);
     const QImage expectedDesktop = GrabWithQt(0, 0, 0, screen.width(), screen.height())
                                        .convertToFormat(QImage::Format_RGB32);
@@ -239,7 +244,8 @@ void tst_capture::picturesOwnTheirPixels()
     settle(swatch);
     const QPoint inside = QPoint(30, 30);
     const auto grab = [&] {
-        return GrabWindowArea(GetDesktopWindow(), false, screen.x(), screen.y(), screen.width(), screen.height());
+        return GrabWindowArea(GetDesktopWindow(), false, screen.x(), screen.y(), screen.width(),
+                              screen.height());
     };
 
     auto first = std::make_unique<QImage>(grab());
@@ -277,7 +283,8 @@ void tst_capture::palette()
     xcb_connection_t* conn = x11->connection();
     xcb_screen_t* xscreen = xcb_setup_roots_iterator(xcb_get_setup(conn)).data;
     const std::unique_ptr<xcb_alloc_color_reply_t, decltype(&std::free)> colour(
-        xcb_alloc_color_reply(conn, xcb_alloc_color(conn, xscreen->default_colormap, 0xffff, 0x8000, 0), nullptr),
+        xcb_alloc_color_reply(
+            conn, xcb_alloc_color(conn, xscreen->default_colormap, 0xffff, 0x8000, 0), nullptr),
         &std::free);
     QVERIFY(colour);
     const xcb_window_t window = xcb_generate_id(conn);
@@ -294,7 +301,8 @@ void tst_capture::palette()
     QCOMPARE(shot.format(), QImage::Format_Indexed8);
     QCOMPARE(shot.colorCount(), 256);
     QCOMPARE(shot.pixelIndex(40, 50), int(colour->pixel));
-    QCOMPARE(QColor(shot.pixel(40, 50)), QColor(colour->red >> 8, colour->green >> 8, colour->blue >> 8));
+    QCOMPARE(QColor(shot.pixel(40, 50)),
+             QColor(colour->red >> 8, colour->green >> 8, colour->blue >> 8));
     QVERIFY(shot.pixel(10, 10) != shot.pixel(40, 50));
 }
 

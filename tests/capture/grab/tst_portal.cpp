@@ -44,10 +44,12 @@ void tst_portal::cutOut_data()
     QTest::newRow("whole, scale 1") << hd << 1.0 << hd << hd;
     QTest::newRow("part, scale 1") << hd << 1.0 << QRect(10, 20, 30, 40) << QRect(10, 20, 30, 40);
     QTest::newRow("part, scale 2") << hd << 2.0 << QRect(10, 20, 30, 40) << QRect(20, 40, 60, 80);
-    QTest::newRow("edges rounded, scale 1.5") << hd << 1.5 << QRect(1, 1, 1, 1) << QRect(2, 2, 1, 1);
-    QTest::newRow("desktop left of 0") << QRect(-1920, 0, 3840, 1080) << 1.0 << QRect(0, 0, 5, 5)
-                                       << QRect(1920, 0, 5, 5);
-    QTest::newRow("beyond the edge") << hd << 1.0 << QRect(1910, 1070, 20, 20) << QRect(1910, 1070, 20, 20);
+    QTest::newRow("edges rounded, scale 1.5")
+        << hd << 1.5 << QRect(1, 1, 1, 1) << QRect(2, 2, 1, 1);
+    QTest::newRow("desktop left of 0")
+        << QRect(-1920, 0, 3840, 1080) << 1.0 << QRect(0, 0, 5, 5) << QRect(1920, 0, 5, 5);
+    QTest::newRow("beyond the edge")
+        << hd << 1.0 << QRect(1910, 1070, 20, 20) << QRect(1910, 1070, 20, 20);
 }
 
 // Each device pixel names its own position, so the cut shows where it came from; parts
@@ -67,7 +69,8 @@ void tst_portal::cutOut()
     QCOMPARE(part.devicePixelRatio(), scale);
     for (const QPoint at : {QPoint(0, 0), QPoint(part.width() - 1, part.height() - 1)}) {
         const QPoint source = device.topLeft() + at;
-        const QRgb expected = picture.rect().contains(source) ? picture.pixel(source) : qRgb(0, 0, 0);
+        const QRgb expected
+            = picture.rect().contains(source) ? picture.pixel(source) : qRgb(0, 0, 0);
         QCOMPARE(part.pixel(at), expected);
     }
 }

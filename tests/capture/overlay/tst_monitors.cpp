@@ -21,9 +21,9 @@
 #include <memory>
 #include <vector>
 
-using capture::Monitor;
 using capture::frmCaptureRectangle;
 using capture::frmScreenCapture;
+using capture::Monitor;
 using namespace overlaytest;
 
 namespace {
@@ -103,7 +103,8 @@ private:
 void tst_monitors::initTestCase()
 {
     monitors_ = capture::DesktopMonitors();
-    QVERIFY2(monitors_.size() >= 2, "needs an X server with several monitors (with_xvfb.sh monitors=...)");
+    QVERIFY2(monitors_.size() >= 2,
+             "needs an X server with several monitors (with_xvfb.sh monitors=...)");
     const QRect bounds = capture::DesktopBounds(monitors_);
     QCOMPARE(bounds.topLeft(), QPoint(0, 0));
     desktop_ = pattern(bounds.size(), 1);
@@ -114,7 +115,8 @@ void tst_monitors::initTestCase()
     for (const Monitor& monitor : monitors_)
         gaps -= monitor.device;
     for (const QRect& gap : gaps)
-        backdrops_.push_back(std::make_unique<MonitorBackdrop>(Monitor{nullptr, gap, gap, 1}, white));
+        backdrops_.push_back(
+            std::make_unique<MonitorBackdrop>(Monitor {nullptr, gap, gap, 1}, white));
     for (const Monitor& monitor : monitors_) {
         backdrops_.push_back(std::make_unique<MonitorBackdrop>(monitor, desktop_));
         QVERIFY(QTest::qWaitForWindowExposed(backdrops_.back().get()));
@@ -231,7 +233,8 @@ void tst_monitors::rectangleOnEachMonitor()
     for (capture::MonitorOverlay* overlay : overlays) {
         QVERIFY(QTest::qWaitForWindowExposed(overlay));
         const uchar* bits = overlay->picture1().picture().constBits();
-        QVERIFY2(bits >= first && bits < first + snapshot.sizeInBytes(), "a monitor's part was copied");
+        QVERIFY2(bits >= first && bits < first + snapshot.sizeInBytes(),
+                 "a monitor's part was copied");
     }
     screenShowsThePicture();
 
@@ -240,15 +243,17 @@ void tst_monitors::rectangleOnEachMonitor()
     QPoint release = press + QPoint(301, 181);
     if (pastTheEdge)
         release.setX(index == 0 ? monitor.device.right() + 150 : monitor.device.left() - 150);
-    QVERIFY(xdotool(pointerTo(press) + QStringList{"mousedown", "1"}));
+    QVERIFY(xdotool(pointerTo(press) + QStringList {"mousedown", "1"}));
     QTRY_VERIFY(overlays[index]->Dragging());
     QVERIFY(xdotool(pointerTo((press + release) / 2)));
-    QVERIFY(xdotool(pointerTo(release) + QStringList{"mouseup", "1"}));
+    QVERIFY(xdotool(pointerTo(release) + QStringList {"mouseup", "1"}));
     QTRY_VERIFY(!form);
     QTRY_VERIFY(v.isVisible());
 
-    const QPoint end(std::clamp(release.x(), monitor.device.left(), monitor.device.left() + monitor.device.width()),
-                     std::clamp(release.y(), monitor.device.top(), monitor.device.top() + monitor.device.height()));
+    const QPoint end(std::clamp(release.x(), monitor.device.left(),
+                                monitor.device.left() + monitor.device.width()),
+                     std::clamp(release.y(), monitor.device.top(),
+                                monitor.device.top() + monitor.device.height()));
     const QRect expected = QRect(press, end - QPoint(1, 1)).normalized();
     QCOMPARE(v.picture().size(), expected.size());
     QCOMPARE(v.picture().devicePixelRatio(), monitor.ratio);
@@ -314,8 +319,10 @@ void tst_monitors::viewerOpensOnItsOwnersScreen()
     QVERIFY(v);
     QVERIFY(QTest::qWaitForWindowExposed(v));
     QTRY_COMPARE(v->screen(), monitor.screen);
-    const QPoint offCentre = v->frameGeometry().center() - monitor.screen->availableGeometry().center();
-    QVERIFY2(offCentre.manhattanLength() <= 2, qPrintable(QStringLiteral("%1, %2").arg(offCentre.x()).arg(offCentre.y())));
+    const QPoint offCentre
+        = v->frameGeometry().center() - monitor.screen->availableGeometry().center();
+    QVERIFY2(offCentre.manhattanLength() <= 2,
+             qPrintable(QStringLiteral("%1, %2").arg(offCentre.x()).arg(offCentre.y())));
 }
 
 QTEST_MAIN(tst_monitors)

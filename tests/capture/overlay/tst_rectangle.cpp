@@ -10,8 +10,8 @@
 
 #include <QPaintEvent>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include <cmath>
@@ -76,7 +76,8 @@ private:
     // Image pixel of a logical point, as the selection must see it.
     QPoint devicePoint(QPointF logical) const
     {
-        return QPoint(int(std::lrint(logical.x() * ratio())), int(std::lrint(logical.y() * ratio())));
+        return QPoint(int(std::lrint(logical.x() * ratio())),
+                      int(std::lrint(logical.y() * ratio())));
     }
 
     forms::Picture snapshot_;
@@ -177,7 +178,8 @@ void tst_rectangle::dragSelects()
 
     QCOMPARE(outcome_.order, QStringList({"selected", "closed"}));
     const forms::Picture picture = outcome_.selections.first();
-    const QPoint corner = devicePoint(QPointF(std::min(from.x(), to.x()), std::min(from.y(), to.y())));
+    const QPoint corner
+        = devicePoint(QPointF(std::min(from.x(), to.x()), std::min(from.y(), to.y())));
     const QSize size(std::max(1, int(std::abs(to.x() - from.x()) * ratio())),
                      std::max(1, int(std::abs(to.y() - from.y()) * ratio())));
     QCOMPARE(picture.size(), size);
@@ -294,9 +296,12 @@ void tst_rectangle::dragRepaintsOnlyTheBand()
         mouse.move(next);
         QCoreApplication::processEvents();
         // Each line's strip is a few pixels wide: 16 pixels per pixel of perimeter is ample.
-        const qint64 bound = 16 * (perimeterArea(anchor, previous) + perimeterArea(anchor, next)) + 2000;
-        QVERIFY2(recorder.area <= bound,
-                 qPrintable(QStringLiteral("step %1 repainted %2 > %3").arg(step).arg(recorder.area).arg(bound)));
+        const qint64 bound
+            = 16 * (perimeterArea(anchor, previous) + perimeterArea(anchor, next)) + 2000;
+        QVERIFY2(recorder.area <= bound, qPrintable(QStringLiteral("step %1 repainted %2 > %3")
+                                                        .arg(step)
+                                                        .arg(recorder.area)
+                                                        .arg(bound)));
         QVERIFY(recorder.area > 0);
         allowed += bound;
         previous = next;
@@ -318,15 +323,18 @@ void tst_rectangle::bandShowsOverTheSnapshot()
     mouse.move(QPointF(400, 300));
     mouse.move(pointer);
     QTest::qWait(50);
-    const QImage shown = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shown = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
+        QImage::Format_RGB32);
     const QRect edges(devicePoint(anchor), devicePoint(pointer));
     int offBand = 0, onTop = 0;
     for (int y = 0; y < devicePoint(QPointF(0, 320)).y(); ++y) {
         for (int x = 0; x < devicePoint(QPointF(420, 0)).x(); ++x) {
             if (shown.pixel(x, y) == snapshot_.pixel(x, y))
                 continue;
-            const bool across = (y == edges.top() || y == edges.bottom()) && x >= edges.left() && x <= edges.right();
-            const bool down = (x == edges.left() || x == edges.right()) && y >= edges.top() && y <= edges.bottom();
+            const bool across = (y == edges.top() || y == edges.bottom()) && x >= edges.left()
+                                && x <= edges.right();
+            const bool down = (x == edges.left() || x == edges.right()) && y >= edges.top()
+                              && y <= edges.bottom();
             offBand += !(across || down);
             onTop += y == edges.top();
         }
@@ -377,12 +385,13 @@ void tst_rectangle::realPointerAndKeyboard()
     // Odd screen pixels, which lie between logical pixels at ratio 2.
     const QPoint press(201, 121), release(481, 301);
     const auto at = [&](QPoint p) {
-        return QStringList{"mousemove", QString::number(origin.x() + p.x()), QString::number(origin.y() + p.y())};
+        return QStringList {"mousemove", QString::number(origin.x() + p.x()),
+                            QString::number(origin.y() + p.y())};
     };
-    run(at(press) + QStringList{"mousedown", "1"});
+    run(at(press) + QStringList {"mousedown", "1"});
     QTRY_VERIFY(form.Dragging());
     run(at((press + release) / 2));
-    run(at(release) + QStringList{"mouseup", "1"});
+    run(at(release) + QStringList {"mouseup", "1"});
     QTRY_COMPARE(outcome_.order, QStringList({"selected", "closed"}));
     const forms::Picture picture = outcome_.selections.first();
     const QRect expected(press, release - QPoint(1, 1));
@@ -400,4 +409,3 @@ void tst_rectangle::realPointerAndKeyboard()
 
 QTEST_MAIN(tst_rectangle)
 #include "tst_rectangle.moc"
-

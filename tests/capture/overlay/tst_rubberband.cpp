@@ -32,23 +32,26 @@ void tst_rubberband::bounds_data()
     QTest::addColumn<qreal>("ratio");
     QTest::addColumn<QRect>("expected");
 
-    QTest::newRow("down-right") << QPointF(10, 20) << QPointF(40, 60) << 1.0 << QRect(10, 20, 30, 40);
+    QTest::newRow("down-right") << QPointF(10, 20) << QPointF(40, 60) << 1.0
+                                << QRect(10, 20, 30, 40);
     QTest::newRow("up-left") << QPointF(40, 60) << QPointF(10, 20) << 1.0 << QRect(10, 20, 30, 40);
     QTest::newRow("up-right") << QPointF(10, 60) << QPointF(40, 20) << 1.0 << QRect(10, 20, 30, 40);
-    QTest::newRow("down-left") << QPointF(40, 20) << QPointF(10, 60) << 1.0 << QRect(10, 20, 30, 40);
-    QTest::newRow("point gives one pixel") << QPointF(7, 9) << QPointF(7, 9) << 1.0 << QRect(7, 9, 1, 1);
+    QTest::newRow("down-left") << QPointF(40, 20) << QPointF(10, 60) << 1.0
+                               << QRect(10, 20, 30, 40);
+    QTest::newRow("point gives one pixel")
+        << QPointF(7, 9) << QPointF(7, 9) << 1.0 << QRect(7, 9, 1, 1);
     QTest::newRow("zero width") << QPointF(7, 9) << QPointF(7, 30) << 1.0 << QRect(7, 9, 1, 21);
     QTest::newRow("zero height") << QPointF(7, 9) << QPointF(30, 9) << 1.0 << QRect(7, 9, 23, 1);
-    QTest::newRow("halves round to even") << QPointF(2.5, 3.5) << QPointF(5.5, 6.5) << 1.0
-                                          << QRect(QPoint(2, 4), QPoint(5, 5));
-    QTest::newRow("ratio 2 doubles edges") << QPointF(10, 20) << QPointF(40, 60) << 2.0
-                                           << QRect(20, 40, 60, 80);
-    QTest::newRow("ratio 2 keeps half pixels") << QPointF(10.5, 20) << QPointF(11, 20.5) << 2.0
-                                               << QRect(21, 40, 1, 1);
+    QTest::newRow("halves round to even")
+        << QPointF(2.5, 3.5) << QPointF(5.5, 6.5) << 1.0 << QRect(QPoint(2, 4), QPoint(5, 5));
+    QTest::newRow("ratio 2 doubles edges")
+        << QPointF(10, 20) << QPointF(40, 60) << 2.0 << QRect(20, 40, 60, 80);
+    QTest::newRow("ratio 2 keeps half pixels")
+        << QPointF(10.5, 20) << QPointF(11, 20.5) << 2.0 << QRect(21, 40, 1, 1);
     QTest::newRow("ratio 1.5 rounds edges not extents")
         << QPointF(1, 1) << QPointF(2, 2) << 1.5 << QRect(QPoint(2, 2), QPoint(2, 2));
-    QTest::newRow("negative corner") << QPointF(5, 5) << QPointF(-3, -4) << 1.0
-                                     << QRect(-3, -4, 8, 9);
+    QTest::newRow("negative corner")
+        << QPointF(5, 5) << QPointF(-3, -4) << 1.0 << QRect(-3, -4, 8, 9);
 }
 
 void tst_rubberband::bounds()
@@ -92,14 +95,13 @@ void tst_rubberband::clip_data()
     const QSize size(100, 50);
     QTest::newRow("inside") << QRect(10, 10, 20, 20) << size << QRect(10, 10, 20, 20);
     QTest::newRow("whole picture") << QRect(0, 0, 100, 50) << size << QRect(0, 0, 100, 50);
-    QTest::newRow("beyond right and bottom") << QRect(90, 40, 30, 30) << size
-                                             << QRect(90, 40, 10, 10);
+    QTest::newRow("beyond right and bottom")
+        << QRect(90, 40, 30, 30) << size << QRect(90, 40, 10, 10);
     QTest::newRow("beyond left and top") << QRect(-20, -5, 30, 10) << size << QRect(0, 0, 10, 5);
     QTest::newRow("over every edge") << QRect(-1, -1, 102, 52) << size << QRect(0, 0, 100, 50);
-    QTest::newRow("on the far edge keeps the last pixel") << QRect(100, 50, 1, 1) << size
-                                                          << QRect(99, 49, 1, 1);
-    QTest::newRow("wholly off to the right") << QRect(150, 10, 5, 5) << size
-                                             << QRect(99, 10, 1, 5);
+    QTest::newRow("on the far edge keeps the last pixel")
+        << QRect(100, 50, 1, 1) << size << QRect(99, 49, 1, 1);
+    QTest::newRow("wholly off to the right") << QRect(150, 10, 5, 5) << size << QRect(99, 10, 1, 5);
     QTest::newRow("no picture") << QRect(0, 0, 5, 5) << QSize() << QRect();
 }
 
@@ -124,10 +126,10 @@ void tst_rubberband::lineTable_data()
 
     QTest::newRow("whole pixels") << 1.0 << QPointF(20, 30) << QPointF(70, 5) << QPointF(20, 30)
                                   << QPointF(70, 5);
-    QTest::newRow("press snaps half to even") << 1.0 << QPointF(20.5, 31.5) << QPointF(70.4, 5.6)
-                                              << QPointF(20, 32) << QPointF(70, 6);
-    QTest::newRow("ratio 2 keeps half pixels") << 2.0 << QPointF(20.5, 31.25) << QPointF(70.5, 5)
-                                               << QPointF(20.5, 31) << QPointF(70.5, 5);
+    QTest::newRow("press snaps half to even")
+        << 1.0 << QPointF(20.5, 31.5) << QPointF(70.4, 5.6) << QPointF(20, 32) << QPointF(70, 6);
+    QTest::newRow("ratio 2 keeps half pixels")
+        << 2.0 << QPointF(20.5, 31.25) << QPointF(70.5, 5) << QPointF(20.5, 31) << QPointF(70.5, 5);
 }
 
 // A left press and a move set the four lines by the table, from the snapped anchor.

@@ -28,9 +28,9 @@ std::optional<QString> RunTool(const QString& program, const QStringList& argume
 
 QStringList AllJobs()
 {
-    const auto out = RunTool(QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("all"),
-                                                         QStringLiteral("-o")});
-    return out ? out->split(QLatin1Char('\n'), Qt::SkipEmptyParts) : QStringList{};
+    const auto out = RunTool(QStringLiteral("lpstat"),
+                             {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o")});
+    return out ? out->split(QLatin1Char('\n'), Qt::SkipEmptyParts) : QStringList {};
 }
 
 namespace {
@@ -43,19 +43,25 @@ bool JobsPending()
 
 } // namespace
 
-PdfFolder::PdfFolder(QString path) : path_(std::move(path)) {}
+PdfFolder::PdfFolder(QString path)
+    : path_(std::move(path))
+{
+}
 
 QHash<QString, PdfFolder::Stamp> PdfFolder::scan() const
 {
     QHash<QString, Stamp> stamps;
-    const QFileInfoList files =
-        QDir(path_).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files | QDir::Hidden);
+    const QFileInfoList files
+        = QDir(path_).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files | QDir::Hidden);
     for (const QFileInfo& file : files)
-        stamps.insert(file.absoluteFilePath(), Stamp{file.lastModified(), file.size()});
+        stamps.insert(file.absoluteFilePath(), Stamp {file.lastModified(), file.size()});
     return stamps;
 }
 
-void PdfFolder::snapshot() { before_ = scan(); }
+void PdfFolder::snapshot()
+{
+    before_ = scan();
+}
 
 QStringList PdfFolder::changedSinceSnapshot() const
 {
@@ -92,9 +98,8 @@ PdfPage ReadPdf(const QString& path, int dpi)
         return page;
     const QRegularExpression pagesLine(QStringLiteral("^Pages:\\s+(\\d+)"),
                                        QRegularExpression::MultilineOption);
-    const QRegularExpression sizeLine(
-        QStringLiteral("^Page size:\\s+([0-9.]+) x ([0-9.]+) pts"),
-        QRegularExpression::MultilineOption);
+    const QRegularExpression sizeLine(QStringLiteral("^Page size:\\s+([0-9.]+) x ([0-9.]+) pts"),
+                                      QRegularExpression::MultilineOption);
     const auto pages = pagesLine.match(*info);
     const auto size = sizeLine.match(*info);
     if (!pages.hasMatch() || !size.hasMatch())
@@ -110,7 +115,7 @@ PdfPage ReadPdf(const QString& path, int dpi)
                  {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
                   QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
                   QStringLiteral("-png"), QStringLiteral("-singlefile"), path, prefix}))
-        return PdfPage{};
+        return PdfPage {};
     page.rendered = QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
     return page;
 }
@@ -156,7 +161,10 @@ QImage BlockPicture(QSize logicalSize, qreal devicePixelRatio)
 
 namespace {
 
-bool White(QRgb pixel) { return qRed(pixel) >= 245 && qGreen(pixel) >= 245 && qBlue(pixel) >= 245; }
+bool White(QRgb pixel)
+{
+    return qRed(pixel) >= 245 && qGreen(pixel) >= 245 && qBlue(pixel) >= 245;
+}
 
 QString Describe(QRgb pixel)
 {
@@ -175,7 +183,9 @@ QString WhiteAround(const QImage& page, const QRectF& visible, double scale = 1.
                 continue;
             if (!White(line[x]))
                 return QStringLiteral("page pixel (%1, %2) outside the picture is %3, not white")
-                    .arg(x).arg(y).arg(Describe(line[x]));
+                    .arg(x)
+                    .arg(y)
+                    .arg(Describe(line[x]));
         }
     }
     return {};
@@ -188,8 +198,7 @@ QString ComparePictureOnPage(const QImage& page, int dpi, const QImage& picture,
 {
     const qreal dpr = picture.devicePixelRatio();
     const double scale = dpi / 96.0; // page pixels per picture pixel at screen scale
-    const QRectF visible =
-        QRectF(origin, picture.deviceIndependentSize()).intersected(printable);
+    const QRectF visible = QRectF(origin, picture.deviceIndependentSize()).intersected(printable);
     if (visible.isEmpty())
         return QStringLiteral("the picture does not reach the printable area");
 
@@ -209,9 +218,9 @@ QString ComparePictureOnPage(const QImage& page, int dpi, const QImage& picture,
                 continue;
             const QRgb want = picture.pixel(source);
             const QRgb got = page.pixel(at);
-            const int diff = std::max({std::abs(qRed(got) - qRed(want)),
-                                       std::abs(qGreen(got) - qGreen(want)),
-                                       std::abs(qBlue(got) - qBlue(want))});
+            const int diff
+                = std::max({std::abs(qRed(got) - qRed(want)), std::abs(qGreen(got) - qGreen(want)),
+                            std::abs(qBlue(got) - qBlue(want))});
             if (diff > worst) {
                 worst = diff;
                 worstAt = QPoint(x, y);
@@ -220,7 +229,9 @@ QString ComparePictureOnPage(const QImage& page, int dpi, const QImage& picture,
     }
     if (worst > tolerance)
         return QStringLiteral("picture pixel (%1, %2) is printed %3 away from its colour")
-            .arg(worstAt.x()).arg(worstAt.y()).arg(worst);
+            .arg(worstAt.x())
+            .arg(worstAt.y())
+            .arg(worst);
     return WhiteAround(page, QRectF(visible.topLeft() * scale, visible.size() * scale), scale);
 }
 

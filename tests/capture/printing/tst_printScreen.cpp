@@ -102,8 +102,7 @@ void tst_printScreen::printsOnePageAtScreenScale_data()
     QTest::newRow("wider than the page, cut at the right") << QSize(1000, 64) << 1.0;
     QTest::newRow("taller than the page, cut at the bottom") << QSize(48, 1300) << 1.0;
     QTest::newRow("full screen, cut both ways") << QSize(1920, 1080) << 1.0;
-    QTest::newRow("captured at pixel ratio 2, printed at its screen size")
-        << QSize(120, 80) << 2.0;
+    QTest::newRow("captured at pixel ratio 2, printed at its screen size") << QSize(120, 80) << 2.0;
 }
 
 void tst_printScreen::printsOnePageAtScreenScale()
@@ -150,7 +149,7 @@ void tst_printScreen::refusedJobIsReported()
 {
     QVERIFY(RunTool(QStringLiteral("cupsreject"),
                     {QStringLiteral("-r"), QStringLiteral("held by a test"), queue_}));
-    const AcceptAgain restore{queue_};
+    const AcceptAgain restore {queue_};
     const int jobsBefore = AllJobs().size();
 
     const PrintRun run = print(BlockPicture(QSize(64, 64)), false);

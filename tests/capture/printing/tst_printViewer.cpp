@@ -117,8 +117,8 @@ void tst_printViewer::printsTheViewersPictureFromTheMenu()
     const QRectF printable(paint.topLeft() * 96 / 72, paint.size() * 96 / 72);
     // The screen is wider than the page and, on A4, shorter: cut at the right, white below;
     // the crop lies wholly on the page, white around it.
-    const QString wrong =
-        ComparePictureOnPage(page.rendered, kCompareDpi, picture, printable.topLeft(), printable, 2);
+    const QString wrong = ComparePictureOnPage(page.rendered, kCompareDpi, picture,
+                                               printable.topLeft(), printable, 2);
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
 }
 

@@ -2,8 +2,8 @@
 // viewport and a checkable Crop action, driven by window-system mouse events.
 #include "OverlayTestSupport.h"
 
-#include "capture/viewer/CropSelection.h"
 #include "capture/overlay/RubberBand.h"
+#include "capture/viewer/CropSelection.h"
 #include "forms/PictureBox.h"
 
 #include <QAction>
@@ -129,9 +129,8 @@ void tst_crop::cropSelects_data()
     QTest::newRow("beyond the picture's edge")
         << QPoint(-300, -250) << QPointF(600, 400) << QPointF(760, 580)
         << QRectF(QPointF(600, 400), QPointF(700, 500));
-    QTest::newRow("beyond the top-left")
-        << QPoint(100, 100) << QPointF(80, 60) << QPointF(-50, -70)
-        << QRectF(QPointF(0, 0), QPointF(80, 60));
+    QTest::newRow("beyond the top-left") << QPoint(100, 100) << QPointF(80, 60) << QPointF(-50, -70)
+                                         << QRectF(QPointF(0, 0), QPointF(80, 60));
 }
 
 void tst_crop::cropSelects()
@@ -154,7 +153,8 @@ void tst_crop::cropSelects()
 
     QCOMPARE(viewer_->crops.size(), 1);
     const forms::Picture cropped = viewer_->crops.first();
-    QRect pixels(devicePoint(expected.topLeft()), devicePoint(expected.bottomRight()) - QPoint(1, 1));
+    QRect pixels(devicePoint(expected.topLeft()),
+                 devicePoint(expected.bottomRight()) - QPoint(1, 1));
     if (expected.height() < 1.5)
         pixels.setHeight(1);
     QCOMPARE(cropped.size(), pixels.size());
@@ -232,7 +232,8 @@ void tst_crop::armedForOneSelectionOnly()
     // A crop of the crop: its pixels come from the first crop, offset by its corner.
     const QPoint first = devicePoint(QPointF(10, 10)), second = devicePoint(QPointF(20, 20));
     QCOMPARE(viewer_->crops.last().size(), (QSizeF(40, 30) * ratio()).toSize());
-    QCOMPARE(viewer_->crops.last().pixel(0, 0), patternAt(first.x() + second.x(), first.y() + second.y()));
+    QCOMPARE(viewer_->crops.last().pixel(0, 0),
+             patternAt(first.x() + second.x(), first.y() + second.y()));
 }
 
 // With no picture there are no pixels to keep: the crop ends without a new picture.

@@ -109,7 +109,8 @@ void tst_rectangle_viewer::capturesARectangle()
     QTRY_VERIFY(!overlay);
     QTRY_VERIFY(v.isVisible());
     const QRectF logical = QRectF(from, to).normalized();
-    const QRect expected(devicePoint(logical.topLeft()), devicePoint(logical.bottomRight()) - QPoint(1, 1));
+    const QRect expected(devicePoint(logical.topLeft()),
+                         devicePoint(logical.bottomRight()) - QPoint(1, 1));
     QCOMPARE(v.picture().size(), expected.size());
     QCOMPARE(v.picture().pixel(0, 0), patternAt(expected.left(), expected.top()));
     QCOMPARE(differingPixels(v.picture(), screen_.copy(expected)), 0);

@@ -79,8 +79,8 @@ void tst_scroll::offset()
     QFETCH(bool, moves);
     QFETCH(double, position);
     const auto got = horizontal
-        ? ImageOffsetForScroll(value, 7365, 1000, 7635, 15, kHorizontalEndMargin)
-        : ImageOffsetForScroll(value, 7665, 800, 4335, 15, kVerticalEndMargin);
+                         ? ImageOffsetForScroll(value, 7365, 1000, 7635, 15, kHorizontalEndMargin)
+                         : ImageOffsetForScroll(value, 7665, 800, 4335, 15, kVerticalEndMargin);
     QCOMPARE(got.has_value(), moves);
     if (moves)
         QCOMPARE(*got, position);
@@ -110,8 +110,8 @@ void tst_scroll::farCornerOfLargeImages()
                                                   kHorizontalEndMargin);
         QCOMPARE(left + image.width(), viewport.width() / t - kHorizontalEndMargin);
         // One step short of the end is still short of the far edge.
-        const double before = *ImageOffsetForScroll(h.max - 1, h.max, image.width(), viewport.width(), t,
-                                                    kHorizontalEndMargin);
+        const double before = *ImageOffsetForScroll(h.max - 1, h.max, image.width(),
+                                                    viewport.width(), t, kHorizontalEndMargin);
         QVERIFY(before > left - 1);
     }
     if (v.visible()) {

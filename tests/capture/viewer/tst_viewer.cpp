@@ -1,8 +1,8 @@
 // The viewer window on a real X server: its design, layout, scrolling, toolbar dispatch,
 // the full-screen capture and the clipboard.
 
-#include "NotInThisRun.h"
 #include "Clipboard.h"
+#include "NotInThisRun.h"
 #include "ViewerSupport.h"
 
 #include "capture/grab/CaptureSource.h"
@@ -17,11 +17,11 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QWindow>
-#include <QScopeGuard>
 #include <QtTest>
 
 using capture::frmScreenCapture;
@@ -139,14 +139,18 @@ void tst_viewer::menus_data()
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("items");
-    QTest::newRow("file") << "mnuFile" << "&File"
-                          << QStringList{"mnuOpen=&Open", "mnuSave=Save &As", "mnBB=",
-                                         "mnuPrint=&Print", "mnuAA=", "mnuExit=E&xit"};
-    QTest::newRow("edit") << "mnuEdit" << "&Edit"
-                          << QStringList{"mnuCrop=Select Crop &Area", "mnuCopy=&Copy Image to Clipboard"};
-    QTest::newRow("capture") << "mnuB" << "&Capture"
-                             << QStringList{"mnuRectangle=Capture &Rectangular Area",
-                                            "mnuFullScreen=Capture Full &Screen"};
+    QTest::newRow("file") << "mnuFile"
+                          << "&File" << QStringList {"mnuOpen=&Open", "mnuSave=Save &As",
+                                                     "mnBB=",         "mnuPrint=&Print",
+                                                     "mnuAA=",        "mnuExit=E&xit"};
+    QTest::newRow("edit") << "mnuEdit"
+                          << "&Edit"
+                          << QStringList {"mnuCrop=Select Crop &Area",
+                                          "mnuCopy=&Copy Image to Clipboard"};
+    QTest::newRow("capture") << "mnuB"
+                             << "&Capture"
+                             << QStringList {"mnuRectangle=Capture &Rectangular Area",
+                                             "mnuFullScreen=Capture Full &Screen"};
 }
 
 void tst_viewer::menus()
@@ -179,13 +183,23 @@ void tst_viewer::toolbar()
         if (!gap)
             QCOMPARE(widget->size(), QSize(23, 22));
     }
-    const QStringList expected{"-", "Exit=Exit Program", "Open=Open a new Image.", "SaveIt=Save Image As",
-                               "-", "Capture1=Capture Rectangular Area", "Capture2=Capture Full Screen",
-                               "-", "Print=Print Image", "Copy=Copy Image to Clipboard",
-                               "Crop=Select area to crop", "-", "About=About Snapwell"};
+    const QStringList expected {"-",
+                                "Exit=Exit Program",
+                                "Open=Open a new Image.",
+                                "SaveIt=Save Image As",
+                                "-",
+                                "Capture1=Capture Rectangular Area",
+                                "Capture2=Capture Full Screen",
+                                "-",
+                                "Print=Print Image",
+                                "Copy=Copy Image to Clipboard",
+                                "Crop=Select area to crop",
+                                "-",
+                                "About=About Snapwell"};
     QCOMPARE(seen, expected);
     for (QAction* a : toolbar->actions())
-        QVERIFY2(a->data().toString().isEmpty() || !a->icon().isNull(), qPrintable(a->objectName()));
+        QVERIFY2(a->data().toString().isEmpty() || !a->icon().isNull(),
+                 qPrintable(a->objectName()));
     QVERIFY(v.findChild<QAction*>(QStringLiteral("Crop"))->isCheckable());
 }
 
@@ -197,9 +211,12 @@ void tst_viewer::dispatch_data()
     QTest::newRow("empty") << "" << QString();
     QTest::newRow("case-differs") << "saveit" << QString();
     QTest::newRow("trailing-blank") << "Copy " << QString();
-    QTest::newRow("save-nothing") << "SaveIt" << "Nothing To Save";
-    QTest::newRow("copy-nothing") << "Copy" << "Nothing To Copy";
-    QTest::newRow("print-nothing") << "Print" << "Nothing To Print";
+    QTest::newRow("save-nothing") << "SaveIt"
+                                  << "Nothing To Save";
+    QTest::newRow("copy-nothing") << "Copy"
+                                  << "Nothing To Copy";
+    QTest::newRow("print-nothing") << "Print"
+                                   << "Nothing To Print";
 }
 
 void tst_viewer::dispatch()
@@ -254,8 +271,8 @@ void tst_viewer::scrollBarsFollowThePicture()
     QCOMPARE(picture2->pos(), QPoint(0, 0));
     // Larger: both bars show, and the viewport narrows to make room for them.
     const int viewportWidth = box(v, "Picture1")->width();
-    picture2->setPicture(quadrants(int(1000 * v.devicePixelRatioF()), int(800 * v.devicePixelRatioF()),
-                                   v.devicePixelRatioF()));
+    picture2->setPicture(quadrants(int(1000 * v.devicePixelRatioF()),
+                                   int(800 * v.devicePixelRatioF()), v.devicePixelRatioF()));
     QApplication::sendEvent(&v, &activate);
     QVERIFY(!bar(v, "HScroll1")->isHidden());
     QVERIFY(!bar(v, "VScroll1")->isHidden());
@@ -293,7 +310,8 @@ void tst_viewer::scrollToEveryEdge()
     QCOMPARE(shown.right() + 1, picture1->width() - 5);
     QCOMPARE(shown.bottom() + 1, picture1->height() - 4);
     // The yellow quadrant is what the viewport shows in its bottom-right corner.
-    const QImage seen = picture1->grab(QRect(picture1->width() - 20, picture1->height() - 20, 10, 10)).toImage();
+    const QImage seen
+        = picture1->grab(QRect(picture1->width() - 20, picture1->height() - 20, 10, 10)).toImage();
     QCOMPARE(QColor(seen.pixel(5, 5)), QColor(Qt::yellow));
     // Between the ends the image leads the value by 4 pixels; back at 0 it is home.
     h->setValue(1500);
@@ -307,8 +325,8 @@ void tst_viewer::resizeReturnsToTopLeft()
 {
     frmScreenCapture& v = shown();
     auto* picture2 = box(v, "Picture2");
-    picture2->setPicture(quadrants(int(1500 * v.devicePixelRatioF()), int(1200 * v.devicePixelRatioF()),
-                                   v.devicePixelRatioF()));
+    picture2->setPicture(quadrants(int(1500 * v.devicePixelRatioF()),
+                                   int(1200 * v.devicePixelRatioF()), v.devicePixelRatioF()));
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&v, &activate);
     bar(v, "HScroll1")->setValue(3000);
@@ -367,7 +385,8 @@ void tst_viewer::fullScreenCapture()
     // The viewer is not in its own capture: where it stood, the backdrop shows.
     const QPoint middle = viewerArea.center() * dpr;
     QCOMPARE(QColor(picture.pixel(middle)), QColor(10, 200, 30));
-    QCOMPARE(QColor(picture.pixel(QPoint(viewerArea.topLeft() * dpr) + QPoint(3, 3))), QColor(10, 200, 30));
+    QCOMPARE(QColor(picture.pixel(QPoint(viewerArea.topLeft() * dpr) + QPoint(3, 3))),
+             QColor(10, 200, 30));
     // Back where it was, and no longer modal: the owner takes input too.
     QVERIFY(v.isVisible());
     QCOMPARE(v.pos(), before);
@@ -402,7 +421,8 @@ void tst_viewer::noSourceExplains()
     auto seen = expectMessageBox();
     v.Toolbar1_ButtonClick(key);
     QTRY_VERIFY(seen->shown);
-    QCOMPARE(seen->text, QStringLiteral("Screen capture is not available: ") + capture::NoSourceReason());
+    QCOMPARE(seen->text,
+             QStringLiteral("Screen capture is not available: ") + capture::NoSourceReason());
     QTRY_VERIFY(v.isVisible());
     QCOMPARE(v.picture().cacheKey(), before);
 }
@@ -418,8 +438,9 @@ void tst_viewer::clipboardReadBack()
     v.Toolbar1_ButtonClick("Copy");
     QVERIFY(seen->shown);
     QCOMPARE(seen->title, QStringLiteral("Copy Image to Clipboard"));
-    QCOMPARE(seen->text, QStringLiteral("Image saved to Windows clipboard.  Use Paste or CTL+V in another "
-                                        "application, such as Word, to paste image from clipboard."));
+    QCOMPARE(seen->text,
+             QStringLiteral("Image saved to Windows clipboard.  Use Paste or CTL+V in another "
+                            "application, such as Word, to paste image from clipboard."));
     // Another X client pastes it while we keep serving the clipboard.
     const ClipboardRead read = ReadClipboardAsAnotherClient(QStringLiteral("image/png"));
     QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
@@ -454,9 +475,11 @@ void tst_viewer::fourKCaptureScrollsToFarCorner()
     h->setValue(h->maximum());
     vbar->setValue(vbar->maximum());
     const QPoint corner(picture1->width() - 5 - 10, picture1->height() - 4 - 10);
-    QCOMPARE(QColor(picture1->grab(QRect(corner, QSize(4, 4))).toImage().pixel(1, 1)), QColor(200, 0, 200));
+    QCOMPARE(QColor(picture1->grab(QRect(corner, QSize(4, 4))).toImage().pixel(1, 1)),
+             QColor(200, 0, 200));
     // The image's last pixel is the last one the viewport shows before its margin.
-    QCOMPARE(box(v, "Picture2")->geometry().bottomRight(), QPoint(picture1->width() - 6, picture1->height() - 5));
+    QCOMPARE(box(v, "Picture2")->geometry().bottomRight(),
+             QPoint(picture1->width() - 6, picture1->height() - 5));
     h->setValue(0);
     vbar->setValue(0);
     QCOMPARE(QColor(picture1->grab(QRect(5, 5, 4, 4)).toImage().pixel(1, 1)), QColor(0, 200, 200));

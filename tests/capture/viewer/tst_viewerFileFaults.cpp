@@ -110,10 +110,12 @@ void tst_viewerFileFaults::cleanup()
     dir_.reset();
 }
 
-std::shared_ptr<BoxSeen> tst_viewerFileFaults::run(void (frmScreenCapture::*command)(), const QString& path)
+std::shared_ptr<BoxSeen> tst_viewerFileFaults::run(void (frmScreenCapture::*command)(),
+                                                   const QString& path)
 {
     auto box = expectMessageBox();
-    const auto watch = whenModal<QFileDialog>([path](QFileDialog* dialog) { choose(dialog, path); });
+    const auto watch
+        = whenModal<QFileDialog>([path](QFileDialog* dialog) { choose(dialog, path); });
     (viewer_->*command)();
     box->watch.reset();
     return box;
@@ -151,7 +153,9 @@ QString tst_viewerFileFaults::prepare(const QString& kind, bool forSaving)
         }
         mountPoint_ = dir_->filePath("small");
         QDir().mkdir(mountPoint_);
-        if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint_}) != 0) {
+        if (QProcess::execute(QStringLiteral("mount"),
+                              {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint_})
+            != 0) {
             skipReason_ = "cannot mount a small tmpfs here";
             mountPoint_.clear();
             return path;
@@ -166,8 +170,10 @@ void tst_viewerFileFaults::open_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("cause"); // empty: the picture opens
-    QTest::newRow("named-pipe") << "fifo" << "named pipe";
-    QTest::newRow("device") << "zero" << "device";
+    QTest::newRow("named-pipe") << "fifo"
+                                << "named pipe";
+    QTest::newRow("device") << "zero"
+                            << "device";
     QTest::newRow("loop-of-links") << "loop" << qt_error_string(ELOOP);
     QTest::newRow("name-too-long") << "long" << qt_error_string(ENAMETOOLONG);
     QTest::newRow("no-permission") << "unreadable" << qt_error_string(EACCES);
@@ -204,7 +210,8 @@ void tst_viewerFileFaults::saveAs_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("cause"); // empty: saved
-    QTest::newRow("named-pipe") << "fifo" << "named pipe";
+    QTest::newRow("named-pipe") << "fifo"
+                                << "named pipe";
     QTest::newRow("full-device") << "full" << qt_error_string(ENOSPC);
     QTest::newRow("full-disk") << "tmpfs" << qt_error_string(ENOSPC);
     QTest::newRow("loop-of-links") << "loop" << qt_error_string(ELOOP);
@@ -221,7 +228,8 @@ void tst_viewerFileFaults::saveAs()
     if (!skipReason_.isEmpty())
         QSKIP(qPrintable(std::exchange(skipReason_, QString())));
     const QString folder = kind == "tmpfs" ? mountPoint_ : dir_->path();
-    const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+    const QStringList before
+        = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
     QElapsedTimer clock;
     clock.start();
     const auto box = run(&frmScreenCapture::mnuSave_Click, path);

@@ -4,15 +4,15 @@
 #include "ImageSamples.h"
 #include "ViewerSupport.h"
 
-#include "forms/ImageFiles.h"
 #include "capture/viewer/frmScreenCapture.h"
+#include "forms/ImageFiles.h"
 #include "forms/PictureBox.h"
 
 #include <QDirIterator>
 #include <QFileDialog>
 #include <QImageReader>
-#include <QLineEdit>
 #include <QImageWriter>
+#include <QLineEdit>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QScreen>
@@ -104,7 +104,8 @@ void tst_viewerFiles::dialogsStoreNothing()
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QFileInfo info(it.next());
-            entries << info.filePath() + QLatin1Char(' ') + info.lastModified().toString(Qt::ISODateWithMs);
+            entries << info.filePath() + QLatin1Char(' ')
+                           + info.lastModified().toString(Qt::ISODateWithMs);
         }
         return entries;
     };
@@ -117,7 +118,7 @@ void tst_viewerFiles::dialogsStoreNothing()
     QVERIFY(QFileInfo::exists(dir_->filePath("b.bmp")));
     QCOMPARE(snapshot(), before);
     QCOMPARE(QDir(dir_->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-             (QStringList{"a.bmp", "b.bmp"}));
+             (QStringList {"a.bmp", "b.bmp"}));
 }
 
 void tst_viewerFiles::openDialogOffersThreeTypes()
@@ -139,10 +140,11 @@ void tst_viewerFiles::openDialogOffersThreeTypes()
     qputenv("HOME", home);
     QCOMPARE(startedIn, QDir(dir_->filePath("aaaaaa")).absolutePath());
     open(path);
-    QCOMPARE(filtersSeen_, (QStringList{"GIF Files (*.gif)", "JPEG Files(*.jpg)", "Bitmap Files (*.bmp)"}));
+    QCOMPARE(filtersSeen_,
+             (QStringList {"GIF Files (*.gif)", "JPEG Files(*.jpg)", "Bitmap Files (*.bmp)"}));
     QVERIFY(forms::HasPicture(viewer_->picture()));
     saveAs(dir_->filePath("b.bmp"));
-    QCOMPARE(filtersSeen_, QStringList{"Bitmap Files (*.bmp)"});
+    QCOMPARE(filtersSeen_, QStringList {"Bitmap Files (*.bmp)"});
 }
 
 void tst_viewerFiles::cancelKeepsThePicture()
@@ -232,8 +234,9 @@ void tst_viewerFiles::transparentPartsShowTheBackground()
     QTest::qWait(50);
     const QPoint corner = box->mapToGlobal(QPoint());
     // One picture pixel per device pixel, as the grab has them.
-    const QImage shown = viewer_->screen()->grabWindow(0, corner.x(), corner.y(), box->width(),
-                                                       box->height()).toImage();
+    const QImage shown = viewer_->screen()
+                             ->grabWindow(0, corner.x(), corner.y(), box->width(), box->height())
+                             .toImage();
     QCOMPARE(shown.pixelColor(20, 40).rgb(), background.rgb());
     QCOMPARE(shown.pixelColor(100, 40).rgb(), QColor(Qt::blue).rgb());
 
@@ -374,10 +377,12 @@ void tst_viewerFiles::saveFailures()
     }
     QVERIFY(box->shown);
     QVERIFY2(box->text.contains(QDir::toNativeSeparators(target)), qPrintable(box->text));
-    QVERIFY2(box->text.contains(forms::SavePicture(viewer_->picture(), target)), qPrintable(box->text));
+    QVERIFY2(box->text.contains(forms::SavePicture(viewer_->picture(), target)),
+             qPrintable(box->text));
     QCOMPARE(viewer_->picture().cacheKey(), before);
     if (where == "readonly")
-        QFile::setPermissions(QFileInfo(target).path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(QFileInfo(target).path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 QTEST_MAIN(tst_viewerFiles)

@@ -31,19 +31,23 @@ namespace {
 QImage grim()
 {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const QString area = QStringLiteral("%1,%2 %3x%4").arg(screen.x()).arg(screen.y()).arg(screen.width()).arg(screen.height());
+    const QString area = QStringLiteral("%1,%2 %3x%4")
+                             .arg(screen.x())
+                             .arg(screen.y())
+                             .arg(screen.width())
+                             .arg(screen.height());
     QProcess process;
-    process.start(QStringLiteral("grim"), {QStringLiteral("-g"), area, QStringLiteral("-t"), QStringLiteral("ppm"),
-                                           QStringLiteral("-")});
+    process.start(QStringLiteral("grim"), {QStringLiteral("-g"), area, QStringLiteral("-t"),
+                                           QStringLiteral("ppm"), QStringLiteral("-")});
     if (!process.waitForFinished(10000) || process.exitCode() != 0)
         return {};
-    return QImage::fromData(process.readAllStandardOutput(), "PPM").convertToFormat(QImage::Format_RGB32);
+    return QImage::fromData(process.readAllStandardOutput(), "PPM")
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 // Polls what the screen shows until it passes, for up to ms of real time (each look at the
 // screen takes a while).
-template <class Check>
-bool within(int ms, Check check)
+template <class Check> bool within(int ms, Check check)
 {
     const QDeadlineTimer deadline(ms);
     do {
@@ -67,7 +71,8 @@ QRect notRed(const QImage& shot)
 
 int channelGap(QRgb a, QRgb b)
 {
-    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b))});
 }
 
 bool overlayShown()
@@ -80,7 +85,8 @@ bool overlayShown()
 
 QRgb overRed(QRgb c, int alpha)
 {
-    const auto mix = [alpha](int top, int under) { return (top * alpha + under * (255 - alpha) + 127) / 255; };
+    const auto mix
+        = [alpha](int top, int under) { return (top * alpha + under * (255 - alpha) + 127) / 255; };
     return qRgb(mix(qRed(c), 255), mix(qGreen(c), 0), mix(qBlue(c), 0));
 }
 
@@ -215,7 +221,8 @@ void tst_wayland::portalStoppedExplains()
         const auto seen = testsupport::expectMessageBox();
         v.Toolbar1_ButtonClick(QLatin1String(key));
         QTRY_VERIFY(seen->shown);
-        QVERIFY2(seen->text.startsWith(QLatin1String("Screen capture is not available: no desktop portal")),
+        QVERIFY2(seen->text.startsWith(
+                     QLatin1String("Screen capture is not available: no desktop portal")),
                  qPrintable(seen->text));
         QCOMPARE(seen->icon, QMessageBox::Information);
         QVERIFY(v.isVisible());
@@ -256,7 +263,8 @@ void tst_wayland::planeFadesOverRed()
         QTest::mouseClick(&main, Qt::LeftButton, Qt::NoModifier, QPoint(150, 450));
         for (int step = 0; step < 40; ++step) {
             const QPointF at(160 + step * 17, 440 - step * 9);
-            QMouseEvent move(QEvent::MouseMove, at, main.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QMouseEvent move(QEvent::MouseMove, at, main.mapToGlobal(at), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(&main, &move);
             QCoreApplication::processEvents();
         }
@@ -274,9 +282,12 @@ void tst_wayland::planeFadesOverRed()
         for (int y = 0; y < std::lrint(600 * dpr); y += 7)
             for (int x = 0; x < plane.width(); x += 5)
                 if (!band.contains(QPoint(x, y) / dpr)
-                    && channelGap(shot.pixel(window.topLeft() + QPoint(x, y)), overRed(plane.pixel(x, y), alpha)) > 2)
+                    && channelGap(shot.pixel(window.topLeft() + QPoint(x, y)),
+                                  overRed(plane.pixel(x, y), alpha))
+                           > 2)
                     return false;
-        return channelGap(shot.pixel(window.topLeft() + strip), overRed(qRgb(255, 255, 255), alpha)) <= 2;
+        return channelGap(shot.pixel(window.topLeft() + strip), overRed(qRgb(255, 255, 255), alpha))
+               <= 2;
     };
     QVERIFY(within(10000, faded));
     QTest::keyClick(&main, Qt::Key_Escape);
