@@ -1,8 +1,8 @@
 // Main window costs: a band move against a full repaint, taking back a vertex against a
 // full repaint, and start-up to the first painted frame against a bare window's. Run under
 // an X server (xcb).
-#include "vertices/Module.h"
 #include "plotter/frmMain.h"
+#include "vertices/Module.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -143,7 +143,8 @@ std::vector<QPointF> thousandPresses(bool scattered)
         const double t = i / 1000.0;
         const double angle = t * 3 * 2 * M_PI;
         const double radius = 1 - 0.25 * t;
-        presses.emplace_back(600 + 560 * radius * std::cos(angle), 300 + 280 * radius * std::sin(angle));
+        presses.emplace_back(600 + 560 * radius * std::cos(angle),
+                             300 + 280 * radius * std::sin(angle));
     }
     return presses;
 }
@@ -198,8 +199,12 @@ void BM_TakeBackOneOf1000(benchmark::State& state)
     state.counters["full_repaint_us"] = fullRepaint * 1e6;
     state.counters["ratio_to_full_repaint"] = takingBack / state.iterations() / fullRepaint;
 }
-BENCHMARK(BM_TakeBackOneOf1000)->ArgName("scattered")->Arg(0)->Arg(1)
-    ->Unit(benchmark::kMicrosecond)->UseManualTime();
+BENCHMARK(BM_TakeBackOneOf1000)
+    ->ArgName("scattered")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseManualTime();
 
 void BM_StartupBareWindow(benchmark::State& state)
 {

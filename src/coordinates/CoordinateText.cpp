@@ -4,7 +4,7 @@ namespace coordinates {
 namespace {
 
 constexpr double kUnitsPerCell = 30.0;
-constexpr double kOriginCellsLeft = 5.0;  // the y axis is 5 cells from the left edge
+constexpr double kOriginCellsLeft = 5.0; // the y axis is 5 cells from the left edge
 constexpr double kOriginCellsDown = 15.0; // the x axis is 15 cells from the top edge
 
 } // namespace
@@ -33,7 +33,7 @@ QString PlaneNumberText(float value, const QLocale& locale)
 QString CoordinateText(const plotter::Vertex& vertex, const QLocale& locale)
 {
     return QLatin1Char('(') + PlaneNumberText(PlaneX(vertex.X), locale) + QLatin1String(", ")
-        + PlaneNumberText(PlaneY(vertex.Y), locale) + QLatin1Char(')');
+           + PlaneNumberText(PlaneY(vertex.Y), locale) + QLatin1Char(')');
 }
 
 QString JoinCoordinateLines(const QStringList& lines)

@@ -40,9 +40,15 @@ void fitCaption(QPushButton& button)
 
 // Where the list is saved unless the user picks another file.
 #ifdef Q_OS_WIN
-QString DefaultListPath() { return QStringLiteral("c:\\pointslog.txt"); }
+QString DefaultListPath()
+{
+    return QStringLiteral("c:\\pointslog.txt");
+}
 #else
-QString DefaultListPath() { return QDir::home().absoluteFilePath(QStringLiteral("pointslog.txt")); }
+QString DefaultListPath()
+{
+    return QDir::home().absoluteFilePath(QStringLiteral("pointslog.txt"));
+}
 #endif
 
 frmCoordinates::frmCoordinates()

@@ -19,7 +19,6 @@ QString DefaultListPath();
 class frmCoordinates : public QWidget, public forms::SingleInstance<frmCoordinates> {
     Q_OBJECT
 public:
-
 private:
     template <class> friend class forms::FormInstance;
     frmCoordinates();

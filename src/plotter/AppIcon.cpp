@@ -21,8 +21,8 @@ QImage AppIconImage(int size)
         painter.drawLine(QPointF(0, i * cell), QPointF(size, i * cell));
     }
     painter.setRenderHint(QPainter::Antialiasing);
-    const QPolygonF polygon{QPointF(0.5, 3.5) * cell, QPointF(3.5, 3.5) * cell,
-                            QPointF(3.5, 0.5) * cell, QPointF(1.5, 1.5) * cell};
+    const QPolygonF polygon {QPointF(0.5, 3.5) * cell, QPointF(3.5, 3.5) * cell,
+                             QPointF(3.5, 0.5) * cell, QPointF(1.5, 1.5) * cell};
     painter.setPen(QPen(QColor(0, 0, 255), size >= 32 ? std::max(2, size / 16) : 1));
     painter.setBrush(QColor(0, 0, 255, 60));
     painter.drawPolygon(polygon);

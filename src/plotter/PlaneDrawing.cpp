@@ -13,7 +13,7 @@ struct Stroke {
 };
 
 // The axes first, then the arrow heads at their four ends.
-constexpr std::array<Stroke, 10> kAxes{{
+constexpr std::array<Stroke, 10> kAxes {{
     {{0, 450}, {1200, 450}},
     {{150, 0}, {150, 600}},
     {{140, 10}, {150, 0}},
@@ -32,7 +32,7 @@ struct Label {
     double y;
 };
 
-constexpr std::array<Label, 5> kLabels{{
+constexpr std::array<Label, 5> kLabels {{
     {"x", 1193, 455},
     {"y", 155, 7},
     {"0", 142, 450},

@@ -38,7 +38,8 @@ class StrokeArea {
 public:
     StrokeArea(QPointF from, QPointF to)
     {
-        const int pieces = std::max(1, static_cast<int>(std::ceil(QLineF(from, to).length() / kPiece)));
+        const int pieces
+            = std::max(1, static_cast<int>(std::ceil(QLineF(from, to).length() / kPiece)));
         for (int i = 0; i < pieces; ++i) {
             const QRect strip = strokeBounds(from + (to - from) * (double(i) / pieces),
                                              from + (to - from) * (double(i + 1) / pieces));
@@ -53,8 +54,10 @@ public:
 
     bool reachedBy(QPointF from, QPointF to) const
     {
-        if (std::max(from.x(), to.x()) < bounds_.left() || std::min(from.x(), to.x()) > bounds_.right()
-            || std::max(from.y(), to.y()) < bounds_.top() || std::min(from.y(), to.y()) > bounds_.bottom())
+        if (std::max(from.x(), to.x()) < bounds_.left()
+            || std::min(from.x(), to.x()) > bounds_.right()
+            || std::max(from.y(), to.y()) < bounds_.top()
+            || std::min(from.y(), to.y()) > bounds_.bottom())
             return false;
         return std::any_of(reached_.begin(), reached_.end(),
                            [&](const QRectF& box) { return crosses(from, to, box); });
@@ -77,7 +80,7 @@ private:
             return enter <= leave;
         };
         return clip(-d.x(), from.x() - box.left()) && clip(d.x(), box.right() - from.x())
-            && clip(-d.y(), from.y() - box.top()) && clip(d.y(), box.bottom() - from.y());
+               && clip(-d.y(), from.y() - box.top()) && clip(d.y(), box.bottom() - from.y());
     }
 
     QRegion region_;

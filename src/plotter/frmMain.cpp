@@ -2,13 +2,13 @@
 
 #include "capture/viewer/frmScreenCapture.h"
 #include "coordinates/frmCoordinates.h"
+#include "forms/WindowFade.h"
 #include "plotter/AppIcon.h"
 #include "plotter/GridSnap.h"
 #include "plotter/ModFunc.h"
-#include "vertices/Module.h"
-#include "forms/WindowFade.h"
 #include "plotter/PlaneDrawing.h"
 #include "plotter/TraceStyle.h"
+#include "vertices/Module.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -57,7 +57,8 @@ QString areaText(double area)
 
 } // namespace
 
-frmMain::frmMain() : l(*this)
+frmMain::frmMain()
+    : l(*this)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Zarnel"));
@@ -244,7 +245,7 @@ void frmMain::addVertex(float X, float Y)
     std::vector<Vertex>& vertices = VertexList();
     if (vertices.empty())
         PSet(QPointF(X, Y), kVertexRed);
-    vertices.push_back(Vertex{X, Y});
+    vertices.push_back(Vertex {X, Y});
     if (vertices.size() > 1) {
         const Vertex& previous = vertices[vertices.size() - 2];
         Line(QPointF(previous.X, previous.Y), QPointF(X, Y), kVertexRed);

@@ -18,7 +18,6 @@ namespace plotter {
 class frmMain : public forms::DrawingSurface, public forms::SingleInstance<frmMain> {
     Q_OBJECT
 public:
-
     // Shows the window, centred on the screen the first time.
     void Show();
 

@@ -1,9 +1,9 @@
 // The main window's keys for correcting the polygon being entered.
 #include "plotter/frmMain.h"
 
-#include "vertices/Module.h"
 #include "plotter/TraceRedraw.h"
 #include "plotter/TraceStyle.h"
+#include "vertices/Module.h"
 
 #include <QLabel>
 #include <QShortcut>

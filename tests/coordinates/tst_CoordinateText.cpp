@@ -38,8 +38,8 @@ void tst_CoordinateText::lineOfVertex_data()
     QTest::newRow("halves") << 165.0f << 435.0f << "(0.5, 0.5)";
     QTest::newRow("negative fifths") << 6.0f << 594.0f << "(-4.8, -4.8)";
     QTest::newRow("on the y axis below the x axis") << 150.0f << 594.0f << "(0, -4.8)";
-    QTest::newRow("long fraction keeps seven digits") << 151.0f << 451.0f
-                                                       << "(0.03333334, -0.03333334)";
+    QTest::newRow("long fraction keeps seven digits")
+        << 151.0f << 451.0f << "(0.03333334, -0.03333334)";
     QTest::newRow("beyond the plane no grouping") << 30150.0f << 450.0f << "(1000, 0)";
 }
 
@@ -50,7 +50,7 @@ void tst_CoordinateText::lineOfVertex()
     QFETCH(float, X);
     QFETCH(float, Y);
     QFETCH(QString, line);
-    QCOMPARE(CoordinateText(Vertex{X, Y}), line);
+    QCOMPARE(CoordinateText(Vertex {X, Y}), line);
 }
 
 void tst_CoordinateText::everySnappedPointIsShort_data()
@@ -111,7 +111,7 @@ void tst_CoordinateText::followsTheLocale()
     QFETCH(QLocale, locale);
     QFETCH(float, X);
     QFETCH(QString, line);
-    QCOMPARE(CoordinateText(Vertex{X, 444.0f}, locale), line);
+    QCOMPARE(CoordinateText(Vertex {X, 444.0f}, locale), line);
 }
 
 void tst_CoordinateText::joinedLines_data()
@@ -119,8 +119,8 @@ void tst_CoordinateText::joinedLines_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("joined");
     QTest::newRow("empty list") << QStringList() << QString();
-    QTest::newRow("one line") << QStringList{"(0, 0)"} << "(0, 0)";
-    QTest::newRow("triangle") << QStringList{"(0, 0)", "(3, 0)", "(3, 4)"}
+    QTest::newRow("one line") << QStringList {"(0, 0)"} << "(0, 0)";
+    QTest::newRow("triangle") << QStringList {"(0, 0)", "(3, 0)", "(3, 4)"}
                               << "(0, 0),(3, 0),(3, 4)";
 }
 

@@ -55,8 +55,7 @@ private slots:
 
 private:
     frmCoordinates& open();
-    template <class Control>
-    Control& control(const char* name);
+    template <class Control> Control& control(const char* name);
 
     QTemporaryDir home;
     QWidget owner;
@@ -95,8 +94,7 @@ frmCoordinates& tst_frmCoordinates::open()
     return window;
 }
 
-template <class Control>
-Control& tst_frmCoordinates::control(const char* name)
+template <class Control> Control& tst_frmCoordinates::control(const char* name)
 {
     auto* found = form->findChild<Control*>(QString::fromLatin1(name));
     if (!found)
@@ -124,7 +122,8 @@ void tst_frmCoordinates::design()
     QCOMPARE(list.palette().color(QPalette::Base), QColor(192, 192, 192));
     // The list's own pixels show the grey, not just its palette.
     const QImage shot = list.viewport()->grab().toImage();
-    QCOMPARE(shot.pixelColor(shot.width() / 2, shot.height() / 2).rgb(), QColor(192, 192, 192).rgb());
+    QCOMPARE(shot.pixelColor(shot.width() / 2, shot.height() / 2).rgb(),
+             QColor(192, 192, 192).rgb());
 }
 
 void tst_frmCoordinates::controls_data()
@@ -186,12 +185,12 @@ void tst_frmCoordinates::focusOrder()
     frmCoordinates& window = open();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     control<QListWidget>("List1").setFocus();
-    QStringList order{QApplication::focusWidget()->objectName()};
+    QStringList order {QApplication::focusWidget()->objectName()};
     for (int i = 0; i < 4; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         order.append(QApplication::focusWidget()->objectName());
     }
-    QCOMPARE(order, (QStringList{"List1", "CMDSAVE", "txtLog", "Command3", "List1"}));
+    QCOMPARE(order, (QStringList {"List1", "CMDSAVE", "txtLog", "Command3", "List1"}));
 }
 
 void tst_frmCoordinates::listsEveryVertex_data()
@@ -199,16 +198,15 @@ void tst_frmCoordinates::listsEveryVertex_data()
     QTest::addColumn<std::vector<Vertex>>("vertices");
     QTest::addColumn<QStringList>("items");
 
-    QTest::newRow("no vertices") << std::vector<Vertex>{} << QStringList();
-    QTest::newRow("triangle in order")
-        << std::vector<Vertex>{{150, 450}, {240, 450}, {240, 330}}
-        << QStringList{"(0, 0)", "(3, 0)", "(3, 4)"};
+    QTest::newRow("no vertices") << std::vector<Vertex> {} << QStringList();
+    QTest::newRow("triangle in order") << std::vector<Vertex> {{150, 450}, {240, 450}, {240, 330}}
+                                       << QStringList {"(0, 0)", "(3, 0)", "(3, 4)"};
     QTest::newRow("repeated vertex kept")
-        << std::vector<Vertex>{{150, 450}, {180, 450}, {150, 450}}
-        << QStringList{"(0, 0)", "(1, 0)", "(0, 0)"};
+        << std::vector<Vertex> {{150, 450}, {180, 450}, {150, 450}}
+        << QStringList {"(0, 0)", "(1, 0)", "(0, 0)"};
     QTest::newRow("below and left of the axes")
-        << std::vector<Vertex>{{0, 600}, {142.5, 457.5}, {156, 444}}
-        << QStringList{"(-5, -5)", "(-0.25, -0.25)", "(0.2, 0.2)"};
+        << std::vector<Vertex> {{0, 600}, {142.5, 457.5}, {156, 444}}
+        << QStringList {"(-5, -5)", "(-0.25, -0.25)", "(0.2, 0.2)"};
 }
 
 // Unsorted: the items keep the order in which the vertices were placed.
@@ -227,7 +225,7 @@ void tst_frmCoordinates::loadsAfreshAtEachOpening()
 {
     plotter::VertexList() = {{150, 450}, {240, 450}};
     open();
-    QCOMPARE(itemsOf(control<QListWidget>("List1")), (QStringList{"(0, 0)", "(3, 0)"}));
+    QCOMPARE(itemsOf(control<QListWidget>("List1")), (QStringList {"(0, 0)", "(3, 0)"}));
     const QString defaultPath = control<QLineEdit>("txtLog").text();
     control<QLineEdit>("txtLog").setText(QStringLiteral("/somewhere/else.txt"));
 
@@ -236,7 +234,7 @@ void tst_frmCoordinates::loadsAfreshAtEachOpening()
     plotter::VertexList().push_back({240, 330});
 
     open();
-    QCOMPARE(itemsOf(control<QListWidget>("List1")), (QStringList{"(0, 0)", "(3, 0)", "(3, 4)"}));
+    QCOMPARE(itemsOf(control<QListWidget>("List1")), (QStringList {"(0, 0)", "(3, 0)", "(3, 4)"}));
     QCOMPARE(control<QLineEdit>("txtLog").text(), defaultPath);
 }
 
@@ -268,10 +266,10 @@ void tst_frmCoordinates::copiesToAnotherClient_data()
 {
     QTest::addColumn<std::vector<Vertex>>("vertices");
     QTest::addColumn<QString>("text");
-    QTest::newRow("triangle") << std::vector<Vertex>{{150, 450}, {240, 450}, {240, 330}}
+    QTest::newRow("triangle") << std::vector<Vertex> {{150, 450}, {240, 450}, {240, 330}}
                               << "(0, 0),(3, 0),(3, 4)";
-    QTest::newRow("one vertex") << std::vector<Vertex>{{156, 444}} << "(0.2, 0.2)";
-    QTest::newRow("empty list") << std::vector<Vertex>{} << QString();
+    QTest::newRow("one vertex") << std::vector<Vertex> {{156, 444}} << "(0.2, 0.2)";
+    QTest::newRow("empty list") << std::vector<Vertex> {} << QString();
 }
 
 // What the copy button puts on the clipboard is what another program pastes; the old
@@ -315,10 +313,12 @@ void tst_frmCoordinates::savesToATypedPath_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("message");
-    QTest::newRow("typed file name") << "typed.txt" << "List Saved";
-    QTest::newRow("spaces are kept") << " spaced list.txt " << "List Saved";
-    QTest::newRow("folder that does not exist")
-        << "missing/typed.txt" << "An error has occured No such file or directory";
+    QTest::newRow("typed file name") << "typed.txt"
+                                     << "List Saved";
+    QTest::newRow("spaces are kept") << " spaced list.txt "
+                                     << "List Saved";
+    QTest::newRow("folder that does not exist") << "missing/typed.txt"
+                                                << "An error has occured No such file or directory";
 }
 
 // The typed path goes to the writer as it stands; the window reports what happened.

@@ -1,6 +1,6 @@
 #include "coordinates/frmCoordinates.h"
-#include "vertices/Module.h"
 #include "plotter/frmMain.h"
+#include "vertices/Module.h"
 
 #include "Clipboard.h"
 #include "ModalDialogs.h"
@@ -75,7 +75,7 @@ void tst_listFromMainWindow::listsWhatWasPlotted()
         qobject_cast<frmCoordinates*>(QApplication::activeModalWidget()) != nullptr, 3000);
     QPointer<frmCoordinates> list = &frmCoordinates::instance();
     QCOMPARE(list->parentWidget(), &main);
-    QCOMPARE(listed(), (QStringList{"(0, 0)", "(3, 0)", "(3, 4)"}));
+    QCOMPARE(listed(), (QStringList {"(0, 0)", "(3, 0)", "(3, 4)"}));
 
     // The plane takes no clicks while the list is open.
     click(main, QPoint(150, 330));
@@ -90,13 +90,13 @@ void tst_listFromMainWindow::listsWhatWasPlotted()
     QTRY_VERIFY_WITH_TIMEOUT(
         qobject_cast<frmCoordinates*>(QApplication::activeModalWidget()) != nullptr, 3000);
     list = &frmCoordinates::instance();
-    QCOMPARE(listed(), (QStringList{"(0, 0)", "(3, 0)", "(3, 4)", "(0, 4)"}));
+    QCOMPARE(listed(), (QStringList {"(0, 0)", "(3, 0)", "(3, 4)", "(0, 4)"}));
 
     // Copied for another program, then saved to the home folder.
     clickControl(*list, "Command3");
     QCOMPARE(clipboardSeenByAnotherClient(), QStringLiteral("(0, 0),(3, 0),(3, 4),(0, 4)"));
-    const std::vector<SeenMessageBox> boxes =
-        catchMessageBoxes([&] { clickControl(*list, "CMDSAVE"); }, 1);
+    const std::vector<SeenMessageBox> boxes
+        = catchMessageBoxes([&] { clickControl(*list, "CMDSAVE"); }, 1);
     QCOMPARE(boxes.size(), std::size_t(1));
     QCOMPARE(boxes.front().text, QStringLiteral("List Saved"));
     QFile saved(QDir(home.path()).filePath(QStringLiteral("pointslog.txt")));

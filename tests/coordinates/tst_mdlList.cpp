@@ -81,16 +81,16 @@ void tst_mdlList::writesEveryLine_data()
     QTest::addColumn<QByteArray>("before"); // null: no file yet
     QTest::addColumn<QByteArray>("after");
 
-    const QStringList triangle{"(0, 0)", "(3, 0)", "(3, 4)"};
+    const QStringList triangle {"(0, 0)", "(3, 0)", "(3, 4)"};
     const QByteArray triangleBytes("(0, 0)\r\n(3, 0)\r\n(3, 4)\r\n");
     QTest::newRow("triangle to a new file") << triangle << QByteArray() << triangleBytes;
-    QTest::newRow("empty list makes an empty file") << QStringList() << QByteArray()
-                                                    << QByteArray("");
+    QTest::newRow("empty list makes an empty file")
+        << QStringList() << QByteArray() << QByteArray("");
     QTest::newRow("saving twice keeps one copy") << triangle << triangleBytes << triangleBytes;
     QTest::newRow("longer old file is cut back")
-        << QStringList{"(0.25, -4.8)"} << QByteArray(4000, 'x') << QByteArray("(0.25, -4.8)\r\n");
-    QTest::newRow("empty list empties an old file") << QStringList() << triangleBytes
-                                                    << QByteArray("");
+        << QStringList {"(0.25, -4.8)"} << QByteArray(4000, 'x') << QByteArray("(0.25, -4.8)\r\n");
+    QTest::newRow("empty list empties an old file")
+        << QStringList() << triangleBytes << QByteArray("");
 }
 
 // Each item becomes one CR LF line and nothing else; the user hears "List Saved".
@@ -116,7 +116,7 @@ void tst_mdlList::writesEveryLine()
 
     QCOMPARE(readAll(path), after);
     QCOMPARE(QFileInfo(path).size(), after.size());
-    QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("pointslog.txt")});
+    QCOMPARE(entries(dir.path()), QStringList {QStringLiteral("pointslog.txt")});
     QCOMPARE(list.count(), items.size());
 }
 
@@ -134,7 +134,8 @@ void tst_mdlList::keepsModes()
     const SeenMessageBox created = saveAndRead(fresh, list);
     ::umask(mask);
     QCOMPARE(created.text, QStringLiteral("List Saved"));
-    QCOMPARE(QFileInfo(fresh).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+    QCOMPARE(QFileInfo(fresh).permissions()
+                 & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
 
     const QString old = dir.filePath(QStringLiteral("old.txt"));
@@ -213,7 +214,8 @@ void tst_mdlList::refusesWithoutTouching()
     QCOMPARE(entries(dir.path()), before);
     if (kind == QLatin1String("read-only file")) {
         QCOMPARE(readAll(path), oldBytes);
-        QCOMPARE(QFileInfo(path).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+        QCOMPARE(QFileInfo(path).permissions()
+                     & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
                  kReadOnly);
     } else if (kind == QLatin1String("folder")) {
         QVERIFY(QFileInfo(path).isDir());
@@ -243,9 +245,9 @@ void tst_mdlList::fullDiskKeepsOldFile()
     dir.setAutoRemove(false); // removed in cleanup(), after the unmount
     mountPoint = dir.path();
     QProcess mount;
-    mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                          QStringLiteral("-o"), QStringLiteral("size=64k"),
-                                          QStringLiteral("tmpfs"), mountPoint});
+    mount.start(QStringLiteral("mount"),
+                {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                 QStringLiteral("size=64k"), QStringLiteral("tmpfs"), mountPoint});
     if (!mount.waitForFinished(10000) || mount.exitCode() != 0)
         QSKIP(qPrintable(QStringLiteral("Cannot mount a small tmpfs here: ")
                          + QString::fromLocal8Bit(mount.readAllStandardError())));
@@ -253,13 +255,12 @@ void tst_mdlList::fullDiskKeepsOldFile()
     const QString path = mountPoint + QStringLiteral("/pointslog.txt");
     const QByteArray oldBytes("(0, 0)\r\n(3, 0)\r\n(3, 4)\r\n");
     QVERIFY(writeAll(path, oldBytes));
-    QStringList expectedEntries{QStringLiteral("pointslog.txt")};
+    QStringList expectedEntries {QStringLiteral("pointslog.txt")};
     if (fillFirst) {
         QFile filler(mountPoint + QStringLiteral("/filler"));
         QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         const QByteArray block(4096, 'f');
-        while (filler.write(block) == block.size()) {
-        }
+        while (filler.write(block) == block.size()) { }
         expectedEntries.prepend(QStringLiteral("filler"));
     }
 
@@ -279,9 +280,11 @@ void tst_mdlList::specialPaths_data()
     const QString error = QStringLiteral("An error has occured ");
     QTest::newRow("named pipe") << "fifo" << error + "It is a named pipe (FIFO), not a file.";
     QTest::newRow("full device") << "/dev/full" << error + qt_error_string(ENOSPC);
-    QTest::newRow("null device") << "/dev/null" << "List Saved";
+    QTest::newRow("null device") << "/dev/null"
+                                 << "List Saved";
     QTest::newRow("loop of links") << "loop" << error + qt_error_string(ELOOP);
-    QTest::newRow("name not UTF-8") << "latin1" << "List Saved";
+    QTest::newRow("name not UTF-8") << "latin1"
+                                    << "List Saved";
 }
 
 // A named pipe answers at once and stays a pipe; a device is written in place and only

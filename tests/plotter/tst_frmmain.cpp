@@ -1,22 +1,22 @@
 #include "PointerMoves.h"
 
-#include "vertices/Module.h"
 #include "plotter/frmMain.h"
+#include "vertices/Module.h"
 
 #include "capture/grab/ScreenSettle.h"
 #include "forms/FormInstance.h"
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QPainter>
-#include <QScreen>
 #include <QLabel>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QSlider>
 #include <QStandardPaths>
 #include <QTest>
@@ -234,8 +234,8 @@ private slots:
             click(window, p);
         const QPoint first = window.mapToGlobal(QPoint(150, 450)) * window.devicePixelRatioF();
         ReleaseCounter releases(window);
-        if (!xdotool({"mousemove", QString::number(first.x()), QString::number(first.y()),
-                      "click", "--repeat", "2", "--delay", "40", "1"}))
+        if (!xdotool({"mousemove", QString::number(first.x()), QString::number(first.y()), "click",
+                      "--repeat", "2", "--delay", "40", "1"}))
             QSKIP("xdotool cannot drive this X server");
         // Both releases delivered: the whole double click has been handled.
         QTRY_COMPARE(releases.count, 2);
@@ -248,8 +248,10 @@ private slots:
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("form");
-        QTest::newRow("list") << "cmdCoordinateList" << "frmCoordinates";
-        QTest::newRow("viewer") << "Capture" << "frmScreenCapture";
+        QTest::newRow("list") << "cmdCoordinateList"
+                              << "frmCoordinates";
+        QTest::newRow("viewer") << "Capture"
+                                << "frmScreenCapture";
     }
 
     void modalWindowsAreTransient()
@@ -269,7 +271,8 @@ private slots:
         // Centred by its whole frame, title bar included, when a window manager frames it.
         const QPoint centre = modal->screen()->availableGeometry().center();
         QTRY_VERIFY2((modal->frameGeometry().center() - centre).manhattanLength() <= 2,
-                     qPrintable(QStringLiteral("%1,%2").arg(modal->frameGeometry().center().x())
+                     qPrintable(QStringLiteral("%1,%2")
+                                    .arg(modal->frameGeometry().center().x())
                                     .arg(modal->frameGeometry().center().y())));
         const QString owner = QStringLiteral("0x%1").arg(window.winId(), 0, 16);
         QVERIFY2(xprop(*modal, "WM_TRANSIENT_FOR").endsWith(owner),
@@ -286,8 +289,8 @@ private slots:
                 order << widget->objectName();
             widget = widget->nextInFocusChain();
         } while (widget->objectName() != QLatin1String("cmdCoordinateList"));
-        QCOMPARE(order, (QStringList{"cmdCoordinateList", "o1", "o2", "o3", "o4", "Quit",
-                                     "Slider", "Capture"}));
+        QCOMPARE(order, (QStringList {"cmdCoordinateList", "o1", "o2", "o3", "o4", "Quit", "Slider",
+                                      "Capture"}));
     }
 
     void planeDrawing()
@@ -295,13 +298,13 @@ private slots:
         frmMain& window = freshWindow();
         const QImage& plane = window.retainedImage();
         QCOMPARE(plane.deviceIndependentSize().toSize(), QSize(1201, 639));
-        QVERIFY(colourNear(plane, {30, 15}, kGrey));   // vertical grid line at x = 30
+        QVERIFY(colourNear(plane, {30, 15}, kGrey)); // vertical grid line at x = 30
         QVERIFY(colourNear(plane, {1200, 300}, kGrey)); // the last vertical line
-        QVERIFY(colourNear(plane, {75, 30}, kGrey));   // horizontal line at y = 30
-        QVERIFY(!colourNear(plane, {45, 45}, kGrey));  // inside a cell
+        QVERIFY(colourNear(plane, {75, 30}, kGrey)); // horizontal line at y = 30
+        QVERIFY(!colourNear(plane, {45, 45}, kGrey)); // inside a cell
         QVERIFY(colourNear(plane, {600, 450}, Qt::black)); // x axis
         QVERIFY(colourNear(plane, {150, 300}, Qt::black)); // y axis
-        QVERIFY(colourNear(plane, {145, 5}, Qt::black));   // top arrow head
+        QVERIFY(colourNear(plane, {145, 5}, Qt::black)); // top arrow head
         QVERIFY(colourNear(plane, {1195, 455}, Qt::black)); // right arrow head
         QCOMPARE(window.DrawWidth(), 2);
         QVERIFY(plotter::VertexList().empty());
@@ -320,8 +323,7 @@ private slots:
         QVERIFY(colourNear(window.retainedImage(), {150, 450}, kRed)); // dot at vertex 1
         click(window, {241, 452});
         click(window, {238, 331});
-        QCOMPARE(plotter::VertexList(),
-                 (std::vector<Vertex>{{150, 450}, {240, 450}, {240, 330}}));
+        QCOMPARE(plotter::VertexList(), (std::vector<Vertex> {{150, 450}, {240, 450}, {240, 330}}));
         QVERIFY(colourNear(window.retainedImage(), {240, 390}, kRed)); // edge 2-3
 
         click(window, {152, 447}); // snaps onto vertex 1: closes
@@ -386,7 +388,7 @@ private slots:
 
         click(window, {150, 450}); // the old vertex 1 becomes the new vertex 1
         QCOMPARE(caption(window), QStringLiteral("Area:"));
-        QCOMPARE(plotter::VertexList(), (std::vector<Vertex>{{150, 450}}));
+        QCOMPARE(plotter::VertexList(), (std::vector<Vertex> {{150, 450}}));
 
         // The plane is redrawn identically; only the new dot differs.
         QImage now = window.retainedImage();
@@ -421,7 +423,7 @@ private slots:
         click(window, {900, 616}); // snaps to 630
         QVERIFY(plotter::VertexList().empty());
         click(window, {900, 610}); // snaps to 600: on the lower edge
-        QCOMPARE(plotter::VertexList(), (std::vector<Vertex>{{900, 600}}));
+        QCOMPARE(plotter::VertexList(), (std::vector<Vertex> {{900, 600}}));
     }
 
     void everyButtonPlacesVertices()
@@ -444,7 +446,7 @@ private slots:
         QTest::mouseClick(window.findChild<QRadioButton*>("o1"), Qt::LeftButton);
         click(window, {215, 385});
         QCOMPARE(plotter::VertexList(),
-                 (std::vector<Vertex>{{156, 444}, {157.5f, 397.5f}, {210, 390}}));
+                 (std::vector<Vertex> {{156, 444}, {157.5f, 397.5f}, {210, 390}}));
 
         // Vertex 1 at x = 156 cannot be reached on the whole grid: the press is a vertex.
         click(window, {156, 444});
@@ -518,7 +520,10 @@ private slots:
         int closeEvents = 0;
         struct CloseCounter : QObject {
             int& count;
-            explicit CloseCounter(int& c) : count(c) {}
+            explicit CloseCounter(int& c)
+                : count(c)
+            {
+            }
             bool eventFilter(QObject*, QEvent* e) override
             {
                 count += e->type() == QEvent::Close;

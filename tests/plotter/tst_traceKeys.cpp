@@ -3,8 +3,8 @@
 #include "PointerMoves.h"
 
 #include "coordinates/frmCoordinates.h"
-#include "vertices/Module.h"
 #include "plotter/frmMain.h"
+#include "vertices/Module.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -50,16 +50,16 @@ void press(frmMain& window, const QString& focus, const QKeySequence& key, int t
 // the window paints it now).
 QImage plane(frmMain& window, bool fromServer)
 {
-    const QImage image = fromServer
-        ? window.screen()->grabWindow(window.winId(), 0, 0, 1201, 600).toImage()
-        : window.grab(QRect(0, 0, 1201, 600)).toImage();
+    const QImage image
+        = fromServer ? window.screen()->grabWindow(window.winId(), 0, 0, 1201, 600).toImage()
+                     : window.grab(QRect(0, 0, 1201, 600)).toImage();
     QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     rgb.setDevicePixelRatio(1);
     return rgb.copy(QRect(QPoint(), (QSizeF(1201, 600) * window.devicePixelRatioF()).toSize()));
 }
 
-const Presses kZigzag{{150, 450}, {300, 450}, {90, 480}, {210, 420}, {600, 120}};
-const Presses kClosed{{150, 450}, {240, 450}, {240, 330}, {150, 450}};
+const Presses kZigzag {{150, 450}, {300, 450}, {90, 480}, {210, 420}, {600, 120}};
+const Presses kClosed {{150, 450}, {240, 450}, {240, 330}, {150, 450}};
 
 // Long edges at every slope, crossing and grazing each other; never back on vertex 1.
 Presses scattered(int count)
@@ -90,11 +90,13 @@ private slots:
         QTest::addColumn<int>("kept"); // presses the drawing then equals
         const QKeySequence back(Qt::Key_Backspace), escape(Qt::Key_Escape);
         QTest::newRow("backspace, slider") << kZigzag << "Slider" << back << 1 << 4;
-        QTest::newRow("ctrl+z, option") << kZigzag << "o3" << QKeySequence(Qt::CTRL | Qt::Key_Z) << 1 << 4;
+        QTest::newRow("ctrl+z, option")
+            << kZigzag << "o3" << QKeySequence(Qt::CTRL | Qt::Key_Z) << 1 << 4;
         // The edges taken back cross the axes, the "0" and "1" labels and earlier edges.
         QTest::newRow("across labels, Quit") << kZigzag << "Quit" << back << 2 << 3;
         QTest::newRow("to no vertex, Capture") << kZigzag.mid(0, 2) << "Capture" << back << 2 << 0;
-        QTest::newRow("more than there are") << kZigzag.mid(0, 1) << "cmdCoordinateList" << back << 3 << 0;
+        QTest::newRow("more than there are")
+            << kZigzag.mid(0, 1) << "cmdCoordinateList" << back << 3 << 0;
         QTest::newRow("scattered, eight back") << scattered(80) << "Slider" << back << 8 << 72;
         QTest::newRow("nothing focused") << kZigzag << QString() << back << 1 << 4;
         QTest::newRow("escape, slider") << kZigzag << "Slider" << escape << 1 << 0;
@@ -154,7 +156,7 @@ private slots:
         for (int i = 0; i < items->count(); ++i)
             lines << items->item(i)->text();
         list.close();
-        QCOMPARE(lines, (QStringList{"(0, 0)", "(3, 0)", "(3, 4)"}));
+        QCOMPARE(lines, (QStringList {"(0, 0)", "(3, 0)", "(3, 4)"}));
     }
 };
 
