@@ -8,13 +8,14 @@ namespace forms {
 
 namespace {
 
-// Makes form a dialog of owner, keeping its geometry and unload-on-close.
-void makeDialogOf(QWidget& form, QWidget& owner)
+// Gives form another owner (none: an ordinary window) and window type, keeping its
+// geometry and unload-on-close.
+void reparent(QWidget& form, QWidget* owner, Qt::WindowType type)
 {
     const bool deleteOnClose = form.testAttribute(Qt::WA_DeleteOnClose);
     const bool moved = form.testAttribute(Qt::WA_Moved);
     const QRect geometry = form.geometry();
-    form.setParent(&owner, (form.windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    form.setParent(owner, (form.windowFlags() & ~Qt::WindowType_Mask) | type);
     form.setAttribute(Qt::WA_DeleteOnClose, deleteOnClose);
     if (moved)
         form.setGeometry(geometry);
@@ -29,7 +30,7 @@ void ShowModal(QWidget& form, QWidget& owner)
     // It stays one when it is shown modelessly later.
     if (form.windowType() != Qt::Dialog || form.parentWidget() != &owner) {
         form.hide();
-        makeDialogOf(form, owner);
+        reparent(form, &owner, Qt::Dialog);
     }
     if (form.isVisible() && form.windowModality() != Qt::ApplicationModal)
         form.hide(); // modality takes effect only when a window is shown
@@ -44,6 +45,11 @@ void ShowModeless(QWidget& form)
     if (form.windowModality() != Qt::NonModal) {
         form.hide();
         form.setWindowModality(Qt::NonModal);
+    }
+    // No longer a dialog that window managers keep above its owner.
+    if (form.parentWidget() || form.windowType() != Qt::Window) {
+        form.hide();
+        reparent(form, nullptr, Qt::Window);
     }
     form.show();
     form.raise();

@@ -43,11 +43,12 @@ private:
     }
 };
 
-// Shows form modally over owner: owner takes no input while form is shown.
+// Shows form modally over owner, as its dialog: owner takes no input while form is shown.
 // Hiding the form ends its modal state.
 void ShowModal(QWidget& form, QWidget& owner);
 
-// Shows form as an ordinary window; a window that was modal stops being so.
+// Shows form as an ordinary window: a window that was modal stops being so, and one that
+// was a dialog of its owner is one no longer (nothing keeps it above the owner).
 void ShowModeless(QWidget& form);
 
 // Unloads form (closes it; a FormInstance deletes it).

@@ -4,6 +4,8 @@
 #include "forms/x11/WindowTree.h"
 #include "forms/x11/XcbReply.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -15,6 +17,22 @@ namespace {
 using forms::x11::XcbReply;
 
 constexpr uint32_t kWithdrawnState = 0; // ICCCM WM_STATE
+
+// What the screen beneath a hidden window is given to repaint when nothing tells us.
+constexpr std::chrono::milliseconds kRepaintSettle {40};
+
+// Runs the event loop while busy() holds, for at most bound.
+template <class Busy> bool processEventsWhile(Busy busy, std::chrono::milliseconds bound)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (busy()) {
+        if (std::chrono::nanoseconds(timer.nsecsElapsed()) >= bound)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
 
 bool viewable(xcb_connection_t* conn, xcb_window_t window)
 {
@@ -54,6 +72,22 @@ bool IsOffScreen(const QWidget& window)
         return false;
     const xcb_window_t frame = forms::x11::Outermost(conn, id).value_or(id);
     return (frame == id || !viewable(conn, frame)) && withdrawn(conn, id);
+}
+
+bool WaitUntilOffScreen(const QWidget& window, std::chrono::milliseconds bound)
+{
+    // The X server unmaps a window (and the window manager its frame) asynchronously.
+    return processEventsWhile([&window] { return !IsOffScreen(window); }, bound);
+}
+
+void SettleAfterHiding(std::chrono::milliseconds bound)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const auto settle = std::min(bound, kRepaintSettle);
+    processEventsWhile([&] { return std::chrono::nanoseconds(timer.nsecsElapsed()) < settle; },
+                       settle);
+    SyncWithDisplay();
 }
 
 void SyncWithDisplay()

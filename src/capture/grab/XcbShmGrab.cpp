@@ -269,7 +269,7 @@ std::optional<quintptr> RootWindow()
     return grabber->root();
 }
 
-std::optional<QPoint> WindowOrigin(quintptr window, bool frame)
+std::optional<QRect> WindowRect(quintptr window, bool frame)
 {
     if (!onX11() || window == 0)
         return std::nullopt;
@@ -278,20 +278,30 @@ std::optional<QPoint> WindowOrigin(quintptr window, bool frame)
     if (!conn || !grabber->root())
         return std::nullopt;
     auto target = static_cast<xcb_window_t>(window);
-    if (target == grabber->root())
-        return QPoint(0, 0);
-    if (frame) {
+    if (frame && target != grabber->root()) {
         // The ancestor the window manager reparented us into, if any.
         const std::optional<xcb_window_t> outer = forms::x11::Outermost(conn, target);
         if (!outer)
             return std::nullopt;
         target = *outer;
     }
+    const auto geometry
+        = own(xcb_get_geometry_reply(conn, xcb_get_geometry(conn, target), nullptr));
+    if (!geometry)
+        return std::nullopt;
+    if (target == grabber->root())
+        return QRect(0, 0, geometry->width, geometry->height);
     const auto where = own(xcb_translate_coordinates_reply(
         conn, xcb_translate_coordinates(conn, target, grabber->root(), 0, 0), nullptr));
     if (!where)
         return std::nullopt;
-    return QPoint(where->dst_x, where->dst_y);
+    return QRect(where->dst_x, where->dst_y, geometry->width, geometry->height);
+}
+
+std::optional<QPoint> WindowOrigin(quintptr window, bool frame)
+{
+    const std::optional<QRect> rect = WindowRect(window, frame);
+    return rect ? std::optional<QPoint>(rect->topLeft()) : std::nullopt;
 }
 
 std::optional<forms::Picture> GrabRoot(const QRect& deviceRect)

@@ -24,6 +24,9 @@ std::optional<quintptr> RootWindow();
 // the window manager's frame) starts on the root window, in device pixels.
 std::optional<QPoint> WindowOrigin(quintptr window, bool frame);
 
+// The same window's whole area on the root window, in device pixels.
+std::optional<QRect> WindowRect(quintptr window, bool frame);
+
 // The root window's pixels in deviceRect (device pixels); areas off the root are black.
 std::optional<forms::Picture> GrabRoot(const QRect& deviceRect);
 

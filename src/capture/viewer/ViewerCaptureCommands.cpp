@@ -2,38 +2,16 @@
 #include "capture/viewer/frmScreenCapture.h"
 
 #include "capture/grab/Capture.h"
-#include "capture/grab/ScreenSettle.h"
-#include "capture/grab/TransparentFrame.h"
+#include "capture/grab/Departure.h"
 #include "capture/overlay/frmCaptureRectangle.h"
 #include "forms/DoEvents.h"
 #include "forms/MsgBox.h"
 #include "forms/PictureBox.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
 
 namespace capture {
-
-void frmScreenCapture::waitUntilOffScreen()
-{
-    QElapsedTimer timer;
-    timer.start();
-    const auto elapsed = [&timer] { return std::chrono::nanoseconds(timer.nsecsElapsed()); };
-    // The X server unmaps us (and the window manager its frame) asynchronously.
-    while (!IsOffScreen(*this) && elapsed() < kHideTimeout)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    // Windows uncovered by ours repaint now: our own through the event loop, other
-    // programs' in their own time, for which the settle allows.
-    const std::chrono::nanoseconds settle = kRepaintSettle;
-    const auto settleUntil
-        = std::min(elapsed() + settle, std::chrono::nanoseconds(kHideTimeout) + settle);
-    while (elapsed() < settleUntil)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    SyncWithDisplay();
-    lastHideWait_ = elapsed();
-}
 
 bool frmScreenCapture::CaptureDesktop()
 {
@@ -45,18 +23,9 @@ bool frmScreenCapture::CaptureDesktop()
     // pixel for pixel.
     const qreal ratio = home ? home->devicePixelRatio() : 1.0;
     forms::Picture shot;
-    if (LeavesByTransparency()) {
-        // Gone from the screen while still there: hidden, it could not tell when.
-        QElapsedTimer timer;
-        timer.start();
-        ShowTransparentFrame(*this, kHideTimeout);
-        lastHideWait_ = std::chrono::nanoseconds(timer.nsecsElapsed());
-        shot = GrabDesktop(ratio);
-        hide();
-        EndTransparentFrame(*this);
-    } else {
-        hide();
-        waitUntilOffScreen();
+    {
+        const Departure gone(*this, kHideTimeout);
+        lastHideWait_ = gone.waited();
         shot = GrabDesktop(ratio);
     }
     setPicture(shot.isNull() ? previous : shot);

@@ -39,10 +39,9 @@ public:
     void mnuRectangle_Click();
     void mnuFullScreen_Click();
 
-    // How long a capture waits at most for the viewer to leave the screen and for the
-    // screen beneath to repaint.
-    static constexpr std::chrono::milliseconds kHideTimeout {400};
-    static constexpr std::chrono::milliseconds kRepaintSettle {40};
+    // How long a capture waits at most for the screen to stop showing the viewer; then it
+    // captures anyway.
+    static constexpr std::chrono::milliseconds kHideTimeout {1000};
 
     // Time the last capture spent waiting for the screen (benchmarks report it).
     std::chrono::nanoseconds lastHideWait() const { return lastHideWait_; }
@@ -69,7 +68,6 @@ private:
     void HScroll1_Change(int value);
     void VScroll1_Change(int value);
     bool CaptureDesktop();
-    void waitUntilOffScreen();
     // Brings the viewer back and tells the user why the capture gave nothing.
     void explainCaptureFailure();
     void setPicture(const forms::Picture& picture);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "forms/Picture.h"
+
+#include <QRect>
+
+#include <chrono>
+#include <optional>
+
+class QWidget;
+
+namespace capture {
+
+// Tells when the screen no longer shows a window, by reading back the area where it stood.
+// A compositing manager may fade a hidden window out or repaint late, so the server's word
+// that the window is unmapped does not mean the screen shows it gone.
+class ScreenReadBack {
+public:
+    // Reads the window's outer area (its frame included) as the screen shows it now. Nullopt
+    // where the screen cannot be read back cheaply (the X server shares no memory with us).
+    static std::optional<ScreenReadBack> Watch(const QWidget& window);
+
+    // Once the window has been hidden: returns when the area shows something other than
+    // when watched and has kept still for a frame (two under a compositing manager), or when
+    // bound runs out. True when the screen gave that evidence.
+    bool WaitUntilGone(std::chrono::milliseconds bound) const;
+
+private:
+    ScreenReadBack(QRect area, forms::Picture shown, std::chrono::nanoseconds still);
+
+    QRect area_; // device pixels of the root window, on the screen
+    forms::Picture shown_;
+    std::chrono::nanoseconds still_; // how long the area must keep still
+};
+
+} // namespace capture
