@@ -1,8 +1,10 @@
 #!/bin/sh
-# with_xvfb.sh WxHxD [monitors=LAYOUT] [noshm] command...: runs command against a private X
-# server with a screen of that size and depth, on a display number the server picks itself,
-# then stops it. With ZARNEL_WM=openbox the command runs under that window manager; noshm
-# leaves out the shared-memory extension.
+# with_xvfb.sh WxHxD [monitors=LAYOUT] [noshm] [compositor=NAME] command...: runs command
+# against a private X server with a screen of that size and depth, on a display number the
+# server picks itself, then stops it. With ZARNEL_WM=openbox (or mutter, which composites
+# too) the command runs under that window manager; noshm leaves out the shared-memory
+# extension; compositor=picom or xcompmgr adds that compositing manager, fading windows in
+# and out. A manager that cannot start here makes the run exit 77 (skipped).
 # LAYOUT splits the screen into monitors, comma-separated WxH+X+Y[@RATIO], named monitor1,
 # monitor2, ...; a RATIO sets that monitor's device pixel ratio (QT_SCREEN_SCALE_FACTORS).
 set -u
@@ -10,10 +12,12 @@ screen=$1
 shift
 layout=
 extensions=
+compositor=
 while :; do
     case "${1:-}" in
     monitors=*) layout=${1#monitors=}; shift ;;
     noshm) extensions="-extension MIT-SHM"; shift ;;
+    compositor=*) compositor=${1#compositor=}; shift ;;
     *) break ;;
     esac
 done
@@ -65,14 +69,41 @@ for monitor in $(echo "$layout" | tr ',' ' '); do
 done
 case "$layout" in *@*) export QT_SCREEN_SCALE_FACTORS="$factors" ;; esac
 
+helpers=
+stop_all() {
+    kill $helpers $server 2>/dev/null
+    rm -rf "$work"
+}
+trap stop_all EXIT
+# start_helper NAME command...: starts one of the desktop's programs on the server, or skips
+# the run when it is not installed.
+start_helper() {
+    command -v "$1" >/dev/null 2>&1 || { echo "with_xvfb.sh: $1 is not installed" >&2; exit 77; }
+    DISPLAY=$display XDG_CACHE_HOME=$work XDG_CONFIG_HOME=$work "$@" >"$work/$1.log" 2>&1 &
+    helpers="$helpers $!"
+    helper=$!
+}
+
 if [ -n "${ZARNEL_WM:-}" ]; then
-    DISPLAY=$display XDG_CACHE_HOME=$work XDG_CONFIG_HOME=$work "$ZARNEL_WM" >/dev/null 2>&1 &
-    manager=$!
-    trap 'kill $manager $server 2>/dev/null; rm -rf "$work"' EXIT
+    case "$ZARNEL_WM" in
+    # mutter reads its settings over a session bus; a private one keeps the user's out.
+    mutter)
+        command -v mutter >/dev/null 2>&1 || { echo "with_xvfb.sh: mutter is not installed" >&2; exit 77; }
+        start_helper dbus-run-session -- mutter --x11 --replace --sm-disable ;;
+    *) start_helper "$ZARNEL_WM" ;;
+    esac
     # The manager is up once it has announced itself on the root window.
     announced() { DISPLAY=$display xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-    wait_until $manager "$ZARNEL_WM" announced
+    wait_until $helper "$ZARNEL_WM" announced
 fi
+case "$compositor" in
+'') ;;
+picom) start_helper picom --fading --fade-in-step 0.03 --fade-out-step 0.03 --backend xrender ;;
+xcompmgr) start_helper xcompmgr -cfF ;;
+*) echo "with_xvfb.sh: unknown compositor $compositor" >&2; exit 1 ;;
+esac
+# A compositing manager is up once it owns the selection _NET_WM_CM_S0, which no command
+# line tool reads: tests that need it wait for it themselves.
 
 status=0
 DISPLAY=$display "$@" || status=$?

@@ -6,7 +6,7 @@ ZARNEL_BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plu
 ZARNEL_TEST_PACKAGES="xvfb xauth xclip x11-utils libbenchmark-dev cups cups-client cups-bsd
   printer-driver-cups-pdf poppler-utils xdotool openbox desktop-file-utils x11-xserver-utils
   sway xwayland dbus xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk pipewire
-  grim wl-clipboard"
+  grim wl-clipboard picom xcompmgr mutter dbus-daemon"
 
 # ensure_packages PKG...: installs what is missing when we may, else prints the install line.
 ensure_packages() {

@@ -6,8 +6,15 @@
 
 #include <QElapsedTimer>
 #include <QWidget>
+#include <QWindow>
 
 namespace capture {
+namespace {
+
+// How soon a compositing manager that honours a window's opacity shows it changing.
+constexpr std::chrono::milliseconds kOpacityNoticed {150};
+
+} // namespace
 
 Departure::Departure(QWidget& window, std::chrono::milliseconds bound)
     : window_(window)
@@ -25,6 +32,15 @@ Departure::Departure(QWidget& window, std::chrono::milliseconds bound)
         transparent_ = true;
         confirmed_ = ShowTransparentFrame(window, bound);
     } else if (const std::optional<ScreenReadBack> readBack = ScreenReadBack::Watch(window)) {
+        if (readBack->composited() && window.windowHandle()) {
+            // Compositing managers animate a window's unmapping (a fade whose last faint
+            // frames can look still), not its opacity dropping to nothing; fully transparent,
+            // it then unmaps unseen. A manager that ignores the opacity shows no change soon.
+            transparent_ = true;
+            window.windowHandle()->setOpacity(0.0);
+            SyncWithDisplay();
+            readBack->WaitUntilGone(left(), kOpacityNoticed);
+        }
         window.hide();
         WaitUntilOffScreen(window, left());
         confirmed_ = readBack->WaitUntilGone(left());
@@ -39,8 +55,12 @@ Departure::Departure(QWidget& window, std::chrono::milliseconds bound)
 Departure::~Departure()
 {
     window_.hide();
-    if (transparent_)
+    if (!transparent_)
+        return;
+    if (LeavesByTransparency())
         EndTransparentFrame(window_);
+    else if (QWindow* handle = window_.windowHandle())
+        handle->setOpacity(1.0);
 }
 
 } // namespace capture

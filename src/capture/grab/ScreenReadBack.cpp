@@ -52,9 +52,11 @@ void processEventsFor(std::chrono::milliseconds interval)
 
 } // namespace
 
-ScreenReadBack::ScreenReadBack(QRect area, forms::Picture shown, std::chrono::nanoseconds still)
+ScreenReadBack::ScreenReadBack(QRect area, forms::Picture shown, bool composited,
+                               std::chrono::nanoseconds still)
     : area_(area)
     , shown_(std::move(shown))
+    , composited_(composited)
     , still_(still)
 {
 }
@@ -75,12 +77,15 @@ std::optional<ScreenReadBack> ScreenReadBack::Watch(const QWidget& window)
     if (!shown)
         return std::nullopt;
     const bool compositing = forms::x11::CompositorRuns(conn, xcb_window_t(*xcbshm::RootWindow()));
-    return ScreenReadBack(area, *std::move(shown), (compositing ? 2 : 1) * frameInterval(window));
+    return ScreenReadBack(area, *std::move(shown), compositing,
+                          (compositing ? 2 : 1) * frameInterval(window));
 }
 
-bool ScreenReadBack::WaitUntilGone(std::chrono::milliseconds bound) const
+bool ScreenReadBack::WaitUntilGone(std::chrono::milliseconds bound,
+                                   std::chrono::milliseconds start) const
 {
-    const Clock::time_point deadline = Clock::now() + bound;
+    const Clock::time_point began = Clock::now();
+    const Clock::time_point deadline = began + bound;
     forms::Picture last = shown_;
     Clock::time_point changed = Clock::now();
     bool left = false;
@@ -94,6 +99,8 @@ bool ScreenReadBack::WaitUntilGone(std::chrono::milliseconds bound) const
             left = !samePixels(last, shown_);
         } else if (left && Clock::now() - changed >= still_) {
             return true;
+        } else if (!left && Clock::now() - began >= start) {
+            return false;
         }
         processEventsFor(kReadEvery);
     }

@@ -20,16 +20,26 @@ public:
     // where the screen cannot be read back cheaply (the X server shares no memory with us).
     static std::optional<ScreenReadBack> Watch(const QWidget& window);
 
-    // Once the window has been hidden: returns when the area shows something other than
-    // when watched and has kept still for a frame (two under a compositing manager), or when
-    // bound runs out. True when the screen gave that evidence.
-    bool WaitUntilGone(std::chrono::milliseconds bound) const;
+    // Once the window has been hidden (or made transparent): returns when the area shows
+    // something other than when watched and has kept still for a frame (two under a
+    // compositing manager), or when bound runs out, or when the area has not begun to
+    // change within start. True when the screen gave that evidence.
+    bool WaitUntilGone(std::chrono::milliseconds bound, std::chrono::milliseconds start) const;
+    bool WaitUntilGone(std::chrono::milliseconds bound) const
+    {
+        return WaitUntilGone(bound, bound);
+    }
+
+    // Whether a compositing manager draws the screen, and may animate the window's going.
+    bool composited() const { return composited_; }
 
 private:
-    ScreenReadBack(QRect area, forms::Picture shown, std::chrono::nanoseconds still);
+    ScreenReadBack(QRect area, forms::Picture shown, bool composited,
+                   std::chrono::nanoseconds still);
 
     QRect area_; // device pixels of the root window, on the screen
     forms::Picture shown_;
+    bool composited_;
     std::chrono::nanoseconds still_; // how long the area must keep still
 };
 
