@@ -43,6 +43,7 @@ Departure::Departure(QWidget& window, std::chrono::milliseconds bound)
         }
         window.hide();
         WaitUntilOffScreen(window, left());
+        // Even faded to nothing, a manager may show its frame's shadow going.
         confirmed_ = readBack->WaitUntilGone(left());
     } else {
         window.hide();
