@@ -1,9 +1,11 @@
+#include "NotInThisRun.h"
 #include "PointerMoves.h"
 
 #include "plotter/frmMain.h"
 #include "vertices/Module.h"
 
 #include "capture/grab/ScreenSettle.h"
+#include "capture/viewer/frmScreenCapture.h"
 #include "forms/FormInstance.h"
 
 #include <QApplication>
@@ -277,6 +279,48 @@ private slots:
         const QString owner = QStringLiteral("0x%1").arg(window.winId(), 0, 16);
         QVERIFY2(xprop(*modal, "WM_TRANSIENT_FOR").endsWith(owner),
                  qPrintable(xprop(*modal, "WM_TRANSIENT_FOR") + " " + owner));
+    }
+
+    // Once it has captured, the viewer is an ordinary window: raising the main window
+    // brings it above the viewer, which keeps its place.
+    void mainWindowRisesAboveTheViewerAfterACapture()
+    {
+        const auto stacking = [] {
+            QProcess process;
+            process.start(QStringLiteral("xprop"),
+                          {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+            process.waitForFinished(10000);
+            return QString::fromLatin1(process.readAllStandardOutput()).trimmed();
+        };
+        if (!stacking().contains(QLatin1String("window id")))
+            ZARNEL_NOT_IN_THIS_RUN("no window manager keeps a stacking order here");
+        frmMain& window = freshWindow();
+        QTest::mouseClick(window.findChild<QPushButton*>("Capture"), Qt::LeftButton);
+        QPointer<capture::frmScreenCapture> viewer = capture::frmScreenCapture::loaded();
+        QVERIFY(viewer);
+        const auto unload = qScopeGuard([&viewer] {
+            if (viewer)
+                viewer->close();
+        });
+        QVERIFY(QTest::qWaitForWindowExposed(viewer));
+        viewer->mnuFullScreen_Click();
+        QVERIFY(QTest::qWaitForWindowExposed(viewer));
+        QVERIFY(!viewer->picture().isNull());
+        const QPoint placed = viewer->pos();
+        // Stacked by the clients' own ids: the manager lists client windows, not frames.
+        const auto id
+            = [](const QWidget& w) { return QStringLiteral("0x%1").arg(w.winId(), 0, 16); };
+        const auto above = [&] {
+            const QString order = stacking();
+            const qsizetype main = order.indexOf(id(window)), shown = order.indexOf(id(*viewer));
+            return main >= 0 && shown >= 0 && main > shown;
+        };
+        QTRY_VERIFY(!above()); // the viewer came back on top
+        window.raise();
+        window.activateWindow();
+        QTRY_VERIFY2(above(), qPrintable(stacking()));
+        QCOMPARE(viewer->pos(), placed);
+        QVERIFY(viewer->isVisible());
     }
 
     void focusOrder()
