@@ -19,6 +19,16 @@ float PlaneY(float Y)
     return static_cast<float>(-static_cast<double>(Y) / kUnitsPerCell + kOriginCellsDown);
 }
 
+float DrawingX(double x)
+{
+    return static_cast<float>((x + kOriginCellsLeft) * kUnitsPerCell);
+}
+
+float DrawingY(double y)
+{
+    return static_cast<float>((kOriginCellsDown - y) * kUnitsPerCell);
+}
+
 QString PlaneNumberText(float value, const QLocale& locale)
 {
     if (value == 0.0f)

@@ -12,6 +12,10 @@ namespace coordinates {
 float PlaneX(float X);
 float PlaneY(float Y);
 
+// Drawing units of a point in plane units, the inverse of PlaneX and PlaneY.
+float DrawingX(double x);
+float DrawingY(double y);
+
 // A plane coordinate as text: up to 7 significant digits, no trailing zeros, the locale's
 // decimal separator, ASCII digits and sign, never a group separator.
 QString PlaneNumberText(float value, const QLocale& locale = QLocale());
