@@ -59,6 +59,7 @@ QString areaText(double area)
 
 frmMain::frmMain()
     : l(*this)
+    , keyCursor(*this)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Zarnel"));
@@ -70,6 +71,7 @@ frmMain::frmMain()
     l.setBorderWidth(2);
     buildControls();
     addCorrectionKeys();
+    addCursorKeys();
     Form_Load();
 }
 
@@ -201,7 +203,7 @@ void frmMain::mouseDoubleClickEvent(QMouseEvent*)
 void frmMain::mouseMoveEvent(QMouseEvent* event)
 {
     const QPointF at = event->position();
-    if (onControl(at))
+    if (onControl(at) || !pointerMoved(*event))
         return;
     Form_MouseMove(static_cast<float>(at.x()), static_cast<float>(at.y()));
 }
@@ -279,6 +281,7 @@ void frmMain::Form_MouseMove(float X, float Y)
 void frmMain::paintAbove(QPainter& painter, const QRect&)
 {
     l.paint(painter);
+    keyCursor.paint(painter);
 }
 
 void frmMain::closeEvent(QCloseEvent* event)

@@ -3,6 +3,7 @@
 #include "forms/DrawingSurface.h"
 #include "forms/FormInstance.h"
 #include "forms/LineControl.h"
+#include "plotter/PlaneCursor.h"
 
 class QButtonGroup;
 class QFrame;
@@ -26,6 +27,9 @@ public:
 
     // The rubber band that follows the pointer from the last vertex.
     const forms::LineControl& rubberBand() const { return l; }
+
+    // The keyboard cursor: Ctrl+arrows move it, Ctrl+Enter or Ctrl+Space press where it is.
+    const PlaneCursor& keyboardCursor() const { return keyCursor; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -53,12 +57,23 @@ private:
     void takeBackVertex();
     void abandonPolygon();
 
+    // The keyboard cursor, whichever strip control has the focus; a mouse move hides it.
+    void addCursorKeys();
+    void moveCursor(int dx, int dy, bool wholeUnit);
+    void pressAtCursor();
+    void showCursorAt(QPointF at);
+    bool pointerMoved(const QMouseEvent& event);
+    void hideCursor();
+    void describeCursor(const QString& where);
+
     void Slider_Click();
     void Capture_Click();
     void cmdCoordinateList_Click();
     void Quit_Click();
 
     forms::LineControl l;
+    PlaneCursor keyCursor;
+    QPoint pointerAtCursorStart; // where the pointer rested when the cursor came up
     QFrame* Shape1 = nullptr;
     QLabel* Label1 = nullptr;
     QRadioButton* o1 = nullptr;
