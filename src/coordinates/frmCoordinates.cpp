@@ -2,6 +2,7 @@
 
 #include "coordinates/CoordinateText.h"
 #include "coordinates/mdlList.h"
+#include "forms/WindowRole.h"
 #include "vertices/Module.h"
 
 #include <QClipboard>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace coordinates {
 namespace {
@@ -58,7 +60,12 @@ frmCoordinates::frmCoordinates()
     setObjectName(QStringLiteral("frmCoordinates"));
     setWindowTitle(QStringLiteral("Coordinate List"));
     setFixedSize(190, 496);
+    forms::SetWindowRole(staticMetaObject, QAccessible::Dialog);
     buildControls();
+    // As the close box: the window unloads, and the next opening loads it afresh.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setObjectName(QStringLiteral("closeList"));
+    connect(escape, &QShortcut::activated, this, [this] { forms::Unload(*this); });
     Form_Load();
 }
 

@@ -3,6 +3,7 @@
 #include "capture/viewer/frmScreenCapture.h"
 #include "coordinates/frmCoordinates.h"
 #include "forms/WindowFade.h"
+#include "forms/WindowRole.h"
 #include "plotter/AppIcon.h"
 #include "plotter/GridSnap.h"
 #include "plotter/ModFunc.h"
@@ -64,6 +65,7 @@ frmMain::frmMain()
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Zarnel"));
     setWindowIcon(AppIcon());
+    forms::SetWindowRole(staticMetaObject, QAccessible::Window); // a frame, not filler
     setFixedSize(1201, 639);
     setMouseTracking(true);
     forms::PrepareFade(*this);

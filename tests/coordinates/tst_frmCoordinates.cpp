@@ -4,6 +4,7 @@
 #include "Clipboard.h"
 #include "ModalDialogs.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
@@ -45,6 +46,7 @@ private slots:
     void focusOrder();
     void listsEveryVertex_data();
     void listsEveryVertex();
+    void loadsAfreshAtEachOpening_data();
     void loadsAfreshAtEachOpening();
     void ownerTakesNoInputWhileOpen();
     void copiesToAnotherClient_data();
@@ -116,6 +118,10 @@ void tst_frmCoordinates::design()
     QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     QCOMPARE(window.frameGeometry().center(), window.screen()->availableGeometry().center());
+    // Assistive technology hears a dialog named by its caption.
+    QAccessibleInterface* dialog = QAccessible::queryAccessibleInterface(&window);
+    QCOMPARE(dialog->role(), QAccessible::Dialog);
+    QCOMPARE(dialog->text(QAccessible::Name), QStringLiteral("Coordinate List"));
 
     const QListWidget& list = control<QListWidget>("List1");
     QVERIFY(!list.isSortingEnabled());
@@ -219,17 +225,33 @@ void tst_frmCoordinates::listsEveryVertex()
     QCOMPARE(itemsOf(control<QListWidget>("List1")), items);
 }
 
-// Closing unloads the window: the next opening lists the vertices as they are then and
-// shows the default path again.
+// Closing, by the close box or by Escape from any control, unloads the window: the next
+// opening lists the vertices as they are then and shows the default path again.
+void tst_frmCoordinates::loadsAfreshAtEachOpening_data()
+{
+    QTest::addColumn<QString>("escapeFrom"); // empty: the close box
+    QTest::newRow("close box") << QString();
+    for (const char* focus : {"List1", "CMDSAVE", "txtLog", "Command3"})
+        QTest::newRow(focus) << QString::fromLatin1(focus);
+}
+
 void tst_frmCoordinates::loadsAfreshAtEachOpening()
 {
+    QFETCH(QString, escapeFrom);
     plotter::VertexList() = {{150, 450}, {240, 450}};
     open();
     QCOMPARE(itemsOf(control<QListWidget>("List1")), (QStringList {"(0, 0)", "(3, 0)"}));
     const QString defaultPath = control<QLineEdit>("txtLog").text();
     control<QLineEdit>("txtLog").setText(QStringLiteral("/somewhere/else.txt"));
 
-    form->close();
+    if (escapeFrom.isEmpty()) {
+        form->close();
+    } else {
+        form->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), form.data());
+        control<QWidget>(qPrintable(escapeFrom)).setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    }
     QTRY_VERIFY(form.isNull());
     plotter::VertexList().push_back({240, 330});
 

@@ -8,6 +8,7 @@
 #include "capture/viewer/frmScreenCapture.h"
 #include "forms/FormInstance.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QEventLoop>
 #include <QLabel>
@@ -153,6 +154,10 @@ private slots:
         QCOMPARE(window.size(), QSize(1201, 639));
         QCOMPARE(window.minimumSize(), window.maximumSize()); // not resizable by dragging
         QVERIFY(!window.windowIcon().isNull());
+        // Assistive technology hears a window (AT-SPI: a frame) named by its caption.
+        QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&window);
+        QCOMPARE(frame->role(), QAccessible::Window);
+        QCOMPARE(frame->text(QAccessible::Name), QStringLiteral("Zarnel"));
 
         const struct {
             const char* name;
