@@ -74,6 +74,7 @@ frmMain::frmMain()
     buildControls();
     addCorrectionKeys();
     addCursorKeys();
+    addPasteAndDrop();
     Form_Load();
 }
 

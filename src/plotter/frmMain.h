@@ -4,6 +4,9 @@
 #include "forms/FormInstance.h"
 #include "forms/LineControl.h"
 #include "plotter/PlaneCursor.h"
+#include "vertices/Module.h"
+
+#include <span>
 
 class QButtonGroup;
 class QFrame;
@@ -38,6 +41,9 @@ protected:
     void paintAbove(QPainter& painter, const QRect& dirty) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     frmMain();
@@ -65,6 +71,14 @@ private:
     bool pointerMoved(const QMouseEvent& event);
     void hideCursor();
     void describeCursor(const QString& where);
+
+    // Ctrl+V with a coordinate list on the clipboard, or a list file dropped, replaces the
+    // polygon with the list's.
+    void addPasteAndDrop();
+    void pasteList();
+    void openListFile(const QString& path);
+    void plotListText(const QString& text, const QString& refusal);
+    void plotPresses(std::span<const Vertex> presses);
 
     void Slider_Click();
     void Capture_Click();
