@@ -2,11 +2,13 @@
 # Sourced by tools/launch.sh and tools/test.sh.
 
 ZARNEL_BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
-  libpolyclipping-dev libxcb1-dev libxcb-shm0-dev libcups2-dev fonts-dejavu-core qt6-wayland"
+  libpolyclipping-dev libxcb1-dev libxcb-shm0-dev libcups2-dev fonts-dejavu-core qt6-wayland
+  libwayland-dev qt6-base-private-dev"
 ZARNEL_TEST_PACKAGES="xvfb xauth xclip x11-utils libbenchmark-dev cups cups-client cups-bsd
   printer-driver-cups-pdf poppler-utils xdotool openbox desktop-file-utils x11-xserver-utils
   sway xwayland dbus xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk pipewire
-  grim wl-clipboard picom xcompmgr mutter dbus-daemon"
+  grim wl-clipboard picom xcompmgr mutter dbus-daemon gnome-shell gsettings-desktop-schemas
+  dconf-service libglib2.0-bin xdg-desktop-portal-gnome wireplumber fuse3 at-spi2-core"
 
 # ensure_packages PKG...: installs what is missing when we may, else prints the install line.
 ensure_packages() {
