@@ -1,6 +1,7 @@
 #include "capture/grab/PortalScreenGrab.h"
 
 #include "capture/grab/Desktop.h"
+#include "capture/grab/PortalPermission.h"
 
 #include "forms/ImageFiles.h"
 
@@ -104,6 +105,30 @@ Shot readAnswer(const QVariantMap& results)
     return {loaded.picture, {}};
 }
 
+QString notAnswered()
+{
+    return QObject::tr("the desktop asked whether to allow screenshots and the request was not "
+                       "answered; capture again to be asked again.");
+}
+
+// Response 2 says only that there is no picture: the permission store tells whether the
+// user refused, or was asked and did not answer in time.
+QString failedBecause(const QDBusConnection& bus)
+{
+    switch (StoredScreenshotPermission(bus)) {
+    case ScreenshotPermission::Refused:
+        return QObject::tr("the desktop refused screenshots (it keeps that answer for every "
+                           "program outside a sandbox). To allow them again, run: %1")
+            .arg(AllowScreenshotsCommand());
+    case ScreenshotPermission::NotAsked:
+        return notAnswered();
+    case ScreenshotPermission::Allowed:
+    case ScreenshotPermission::Unknown:
+        break;
+    }
+    return ResponseError(2);
+}
+
 } // namespace
 
 QString ResponseError(uint response)
@@ -155,8 +180,10 @@ Shot Screenshot(std::chrono::milliseconds timeout)
     });
     QTimer::singleShot(timeout, &waiter.loop, [&] {
         if (error.isEmpty())
-            error = QObject::tr("the desktop portal did not answer within %1 seconds.")
-                        .arg(timeout.count() / 1000.0);
+            error = StoredScreenshotPermission(bus) == ScreenshotPermission::NotAsked
+                        ? notAnswered()
+                        : QObject::tr("the desktop portal did not answer within %1 seconds.")
+                              .arg(timeout.count() / 1000.0);
         waiter.loop.quit();
     });
     if (!waiter.answered && error.isEmpty())
@@ -169,6 +196,8 @@ Shot Screenshot(std::chrono::milliseconds timeout)
                        SLOT(onResponse(uint, QVariantMap)));
     if (!waiter.answered)
         return {{}, error};
+    if (waiter.response == 2)
+        return {{}, failedBecause(bus)};
     if (waiter.response != 0)
         return {{}, ResponseError(waiter.response)};
     return readAnswer(waiter.results);

@@ -19,9 +19,10 @@ struct Shot {
     QString error;
 };
 
-// The portal answers within seconds; a desktop that asks the user for permission first
-// needs the user's time as well.
-inline constexpr std::chrono::milliseconds kTimeout {30000};
+// The portal answers within seconds. A desktop that asks the user for permission first
+// gives the question the bus's default 25 seconds, and then drops the request (some portals
+// answer 2, others never answer): by then no picture can come.
+inline constexpr std::chrono::milliseconds kTimeout {26000};
 
 // A picture of the whole desktop, every output at the desktop's largest scale. Waits in a
 // local event loop, so other events run meanwhile.
