@@ -3,6 +3,7 @@
 #include "capture/grab/ScreenReadBack.h"
 #include "capture/grab/ScreenSettle.h"
 #include "capture/grab/TransparentFrame.h"
+#include "forms/DesktopSession.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
@@ -31,6 +32,16 @@ Departure::Departure(QWidget& window, std::chrono::milliseconds bound)
         // shown transparent it can, and hides once the capture has read the screen.
         transparent_ = true;
         confirmed_ = ShowTransparentFrame(window, bound);
+    } else if (forms::OnWaylandSession()) {
+        // Through Xwayland the root window reads back black. The compositor, also the window
+        // manager, takes our X requests in order: once it has withdrawn the window, it has
+        // seen the opacity drop first, so no animation of the window's going can show.
+        if (QWindow* handle = window.windowHandle()) {
+            transparent_ = true;
+            handle->setOpacity(0.0);
+        }
+        window.hide();
+        confirmed_ = WaitUntilOffScreen(window, left());
     } else if (const std::optional<ScreenReadBack> readBack = ScreenReadBack::Watch(window)) {
         if (readBack->composited() && window.windowHandle()) {
             // Compositing managers animate a window's unmapping (a fade whose last faint
