@@ -5,35 +5,20 @@
 #include "coordinates/CoordinateParse.h"
 #include "coordinates/CoordinateText.h"
 #include "coordinates/ListFileRead.h"
+#include "forms/FileDrops.h"
 #include "forms/MsgBox.h"
 #include "plotter/GridSnap.h"
 #include "plotter/ListEntry.h"
 #include "plotter/TraceStyle.h"
 
 #include <QClipboard>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMimeData>
 #include <QShortcut>
-#include <QUrl>
 
 namespace plotter {
 namespace {
-
-// The first local file among the dragged URLs, or empty.
-QString droppedFile(const QMimeData* data)
-{
-    if (!data || !data->hasUrls())
-        return QString();
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
-            return url.toLocalFile();
-    }
-    return QString();
-}
 
 QString quotedName(const QString& path)
 {
@@ -44,7 +29,7 @@ QString quotedName(const QString& path)
 
 void frmMain::addPasteAndDrop()
 {
-    setAcceptDrops(true);
+    forms::AcceptFileDrops(*this, [this](const QString& path) { openListFile(path); });
     // Window-wide, whichever strip control has the focus; none of them pastes.
     auto* paste = new QShortcut(QKeySequence::Paste, this);
     paste->setObjectName(QStringLiteral("pasteList"));
@@ -112,30 +97,6 @@ void frmMain::plotPresses(std::span<const Vertex> presses)
         if (lblArea->text() == kAreaCaption && vertices.size() >= 3)
             Form_MouseDown(vertices.front().X, vertices.front().Y);
     }
-}
-
-void frmMain::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (!droppedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void frmMain::dragMoveEvent(QDragMoveEvent* event)
-{
-    if (!droppedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void frmMain::dropEvent(QDropEvent* event)
-{
-    const QString path = droppedFile(event->mimeData());
-    if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
-    // The drag source waits for the drop to finish: read the file once it has, so a message
-    // about it does not hold the file manager's drag.
-    QMetaObject::invokeMethod(
-        this, [this, path] { openListFile(path); }, Qt::QueuedConnection);
 }
 
 } // namespace plotter

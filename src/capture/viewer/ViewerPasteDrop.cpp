@@ -2,36 +2,18 @@
 // Ctrl+V and Ctrl+C.
 #include "capture/viewer/frmScreenCapture.h"
 
+#include "forms/FileDrops.h"
 #include "forms/MsgBox.h"
 
 #include <QClipboard>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QShortcut>
-#include <QUrl>
 
 namespace capture {
-namespace {
-
-// The first local file among the dragged URLs, or empty.
-QString droppedFile(const QMimeData* data)
-{
-    if (!data || !data->hasUrls())
-        return QString();
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
-            return url.toLocalFile();
-    }
-    return QString();
-}
-
-} // namespace
 
 void frmScreenCapture::addPasteAndDrop()
 {
-    setAcceptDrops(true);
+    forms::AcceptFileDrops(*this, [this](const QString& path) { openPath(path); });
     // Shortcuts of the window, not menu entries: the menus stay as designed.
     auto* paste = new QShortcut(this);
     paste->setObjectName(QStringLiteral("pasteImage"));
@@ -57,30 +39,6 @@ void frmScreenCapture::pasteImage()
     setPicture(forms::Picture());
     setPicture(pasted);
     SetupScrollBars();
-}
-
-void frmScreenCapture::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (!droppedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void frmScreenCapture::dragMoveEvent(QDragMoveEvent* event)
-{
-    if (!droppedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void frmScreenCapture::dropEvent(QDropEvent* event)
-{
-    const QString path = droppedFile(event->mimeData());
-    if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
-    // The drag source waits for the drop to finish: open once it has, so a message box
-    // about the file does not hold the file manager's drag.
-    QMetaObject::invokeMethod(
-        this, [this, path] { openPath(path); }, Qt::QueuedConnection);
 }
 
 } // namespace capture
