@@ -14,9 +14,11 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace capture::xcbshm {
 namespace {
@@ -56,7 +58,7 @@ public:
     int spareCount()
     {
         std::lock_guard lock(mutex_);
-        return spare_ ? 1 : 0;
+        return int(spares_.size());
     }
 
 private:
@@ -77,7 +79,10 @@ private:
     bool shm_ = false;
     PixelLayout layout_;
     std::mutex mutex_;
-    std::optional<Segment> spare_;
+    // Two sizes come in turn: the whole screen, and the small area a capture reads back
+    // while the viewer leaves. Keeping one of each spares the server fresh pages to fill.
+    static constexpr size_t kMaxSpares = 2;
+    std::vector<Segment> spares_;
 };
 
 bool onX11()
@@ -125,8 +130,8 @@ Grabber::Grabber()
 
 Grabber::~Grabber()
 {
-    if (spare_)
-        destroy(*spare_);
+    for (const Segment& spare : spares_)
+        destroy(spare);
     if (conn_)
         xcb_disconnect(conn_);
 }
@@ -145,14 +150,13 @@ std::optional<Segment> Grabber::acquire(size_t size)
 {
     {
         std::lock_guard lock(mutex_);
-        if (spare_ && spare_->size >= size && spare_->size / 2 <= size) {
-            Segment reused = *spare_;
-            spare_.reset();
+        const auto fits = std::find_if(spares_.begin(), spares_.end(), [size](const Segment& s) {
+            return s.size >= size && s.size / 2 <= size;
+        });
+        if (fits != spares_.end()) {
+            const Segment reused = *fits;
+            spares_.erase(fits);
             return reused;
-        }
-        if (spare_) {
-            destroy(*spare_);
-            spare_.reset();
         }
     }
     Segment segment;
@@ -181,10 +185,18 @@ std::optional<Segment> Grabber::acquire(size_t size)
 void Grabber::recycle(Segment segment)
 {
     std::lock_guard lock(mutex_);
-    if (!spare_)
-        spare_ = segment;
-    else
-        destroy(segment);
+    // The newest of each size stays; the oldest goes first.
+    std::erase_if(spares_, [&](const Segment& s) {
+        const bool sameSize = s.size >= segment.size / 2 && s.size / 2 <= segment.size;
+        if (sameSize)
+            destroy(s);
+        return sameSize;
+    });
+    spares_.push_back(segment);
+    if (spares_.size() > kMaxSpares) {
+        destroy(spares_.front());
+        spares_.erase(spares_.begin());
+    }
 }
 
 void Grabber::release(void* info)

@@ -30,7 +30,8 @@ std::optional<QRect> WindowRect(quintptr window, bool frame);
 // The root window's pixels in deviceRect (device pixels); areas off the root are black.
 std::optional<forms::Picture> GrabRoot(const QRect& deviceRect);
 
-// Shared segments kept for reuse once their picture is released (0 or 1).
+// Shared segments kept for reuse once their picture is released: at most one of each
+// size in use, two in all.
 int SpareSegments();
 
 } // namespace capture::xcbshm
