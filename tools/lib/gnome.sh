@@ -200,7 +200,10 @@ gnome_pids() {
     for environ in /proc/[0-9]*/environ; do
         pid=${environ#/proc/}
         pid=${pid%/environ}
-        grep -qxzF "ZARNEL_GNOME_MARK=$1" "$environ" 2>/dev/null && echo "$pid"
+        # A process may end between the listing and the read: grep then fails, not we.
+        if grep -qxzF "ZARNEL_GNOME_MARK=$1" "$environ" 2>/dev/null; then
+            echo "$pid"
+        fi
     done
 }
 
@@ -223,7 +226,7 @@ stop_gnome() {
     local dir
     for dir in "${ZARNEL_GNOME_DIRS[@]}"; do
         fusermount3 -u -q "$dir/doc" 2>/dev/null || true
-        rm -rf "$dir"
+        rm -rf "$dir" || echo "GNOME session: could not remove $dir" >&2
     done
     ZARNEL_GNOME_MARKS=()
     ZARNEL_GNOME_DIRS=()
