@@ -30,4 +30,11 @@ bool OnWaylandSession()
     return false;
 }
 
+bool CurrentDesktopIs(const QString& name)
+{
+    return qEnvironmentVariable("XDG_CURRENT_DESKTOP")
+        .split(QLatin1Char(':'), Qt::SkipEmptyParts)
+        .contains(name, Qt::CaseInsensitive);
+}
+
 } // namespace forms

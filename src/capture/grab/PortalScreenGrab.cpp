@@ -3,6 +3,7 @@
 #include "capture/grab/Desktop.h"
 #include "capture/grab/PortalPermission.h"
 
+#include "forms/DesktopSession.h"
 #include "forms/ImageFiles.h"
 
 #include <QCoreApplication>
@@ -11,8 +12,11 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 
@@ -137,7 +141,21 @@ QString ResponseError(uint response)
     case 0:
         return {};
     case 1:
-        return QObject::tr("the screenshot was cancelled.");
+        // Asked without a dialog, nobody cancelled: KDE's portal answers so when it cannot
+        // save the picture.
+        if (forms::CurrentDesktopIs(QStringLiteral("KDE"))) {
+            const QString folder
+                = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+            if (!QFileInfo(folder).isDir())
+                return QObject::tr("KDE's portal keeps screenshots in %1, which does not "
+                                   "exist: create that folder and capture again.")
+                    .arg(QDir::toNativeSeparators(folder));
+            return QObject::tr("KDE's portal took no screenshot; it answers so when it cannot "
+                               "save one in %1.")
+                .arg(QDir::toNativeSeparators(folder));
+        }
+        return QObject::tr("the desktop portal took no screenshot and called the request "
+                           "cancelled.");
     default:
         return QObject::tr("the desktop portal could not take the screenshot.");
     }

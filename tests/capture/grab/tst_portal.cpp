@@ -18,17 +18,32 @@ private slots:
 void tst_portal::responses_data()
 {
     QTest::addColumn<uint>("response");
+    QTest::addColumn<QString>("desktop");
+    QTest::addColumn<bool>("pictures"); // whether ~/Pictures exists
     QTest::addColumn<QString>("says");
-    QTest::newRow("success") << 0u << QString();
-    QTest::newRow("cancelled by the user") << 1u << "cancelled";
-    QTest::newRow("other error") << 2u << "could not take";
-    QTest::newRow("unknown code") << 7u << "could not take";
+    QTest::newRow("success") << 0u << "GNOME" << true << QString();
+    QTest::newRow("cancelled") << 1u << "GNOME" << true << "called the request cancelled";
+    // Nobody cancels a request without a dialog: KDE's portal could not save it.
+    QTest::newRow("KDE, no Pictures folder")
+        << 1u << "KDE" << false << "Pictures, which does not exist: create that folder";
+    QTest::newRow("KDE, Pictures folder") << 1u << "KDE" << true << "cannot save one in";
+    QTest::newRow("other error") << 2u << "KDE" << true << "could not take";
+    QTest::newRow("unknown code") << 7u << "GNOME" << true << "could not take";
 }
 
 void tst_portal::responses()
 {
     QFETCH(uint, response);
+    QFETCH(QString, desktop);
+    QFETCH(bool, pictures);
     QFETCH(QString, says);
+    const QTemporaryDir home;
+    QVERIFY(home.isValid());
+    if (pictures)
+        QVERIFY(QDir(home.path()).mkdir(QStringLiteral("Pictures")));
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qunsetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CURRENT_DESKTOP", desktop.toUtf8());
     const QString error = ResponseError(response);
     QCOMPARE(error.isEmpty(), says.isEmpty());
     QVERIFY2(error.contains(says), qPrintable(error));
