@@ -9,6 +9,7 @@ ZARNEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$ZARNEL_ROOT/tools/lib/services.sh"
 . "$ZARNEL_ROOT/tools/lib/wayland.sh"
 . "$ZARNEL_ROOT/tools/lib/gnome.sh"
+. "$ZARNEL_ROOT/tools/lib/kde.sh"
 
 sanitize=0
 if [ "${1:-}" = "--sanitize" ]; then
@@ -26,7 +27,7 @@ else
 fi
 build_zarnel "$build_dir"
 
-trap 'stop_services; stop_wayland; stop_gnome' EXIT
+trap 'stop_services; stop_wayland; stop_gnome; stop_kde' EXIT
 start_runtime
 start_xvfb
 if [ -f "$ZARNEL_ROOT/tools/lib/printer.sh" ]; then
@@ -41,6 +42,7 @@ start_wayland || echo "The Wayland tests will skip: the headless Wayland session
 # Once per run, idle between the GNOME tests (about 4 s to start each).
 start_gnome wayland || echo "The GNOME Wayland tests will skip: GNOME Shell did not start." >&2
 start_gnome x11 || echo "The GNOME X11 tests will skip: GNOME Shell on X11 did not start." >&2
+start_kde || echo "The KDE test will skip (its packages: $ZARNEL_KDE_PACKAGES)." >&2
 
 cd "$build_dir"
 # Serial on purpose: screen-capture tests read the whole screen that the other tests draw on.

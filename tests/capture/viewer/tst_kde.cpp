@@ -1,0 +1,150 @@
+// Capture on KDE Plasma's KWin as a Wayland client: the viewer's own pixels never show in
+// its pictures (the title bar KWin draws for it still does), and a portal that cannot save
+// says why. The screen is read back through the
+// desktop's portal itself (tests/support/on_kde.sh).
+#include "OverlayTestSupport.h"
+#include "ViewerSupport.h"
+
+#include "capture/grab/PortalScreenGrab.h"
+#include "capture/overlay/frmCaptureRectangle.h"
+#include "capture/viewer/frmScreenCapture.h"
+
+#include <QDir>
+#include <QtTest>
+
+using capture::frmCaptureRectangle;
+using capture::frmScreenCapture;
+using namespace overlaytest;
+
+namespace {
+
+QImage screenshot()
+{
+    const auto shot = capture::portal::Screenshot(std::chrono::seconds(10));
+    return QImage(shot.picture).convertToFormat(QImage::Format_RGB32);
+}
+
+// Where two pictures of the screen differ: the viewer, its frame and its shadow.
+QRect differingArea(const QImage& a, const QImage& b)
+{
+    QRect area;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                area |= QRect(x, y, 1, 1);
+    return area;
+}
+
+} // namespace
+
+class tst_kde : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+    void viewerNeverInItsPicture_data();
+    void viewerNeverInItsPicture();
+    void noPicturesFolderSaysSo();
+
+private:
+    QImage background_;
+};
+
+void tst_kde::initTestCase()
+{
+    if (const QByteArray why = qgetenv("ZARNEL_KDE_SKIP"); !why.isEmpty())
+        QSKIP(why.constData());
+    background_ = screenshot();
+    QVERIFY2(!background_.isNull(), "KDE's portal gave no picture");
+}
+
+void tst_kde::cleanup()
+{
+    if (auto* overlay = frmCaptureRectangle::loaded())
+        overlay->close();
+    if (auto* v = frmScreenCapture::loaded())
+        v->close();
+    QTRY_VERIFY(!frmScreenCapture::loaded());
+}
+
+void tst_kde::viewerNeverInItsPicture_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("full screen") << QStringLiteral("Capture2");
+    QTest::newRow("rectangle") << QStringLiteral("Capture1");
+}
+
+// Five captures in a row: where the viewer stands, each picture holds what the screen
+// showed before it came.
+void tst_kde::viewerNeverInItsPicture()
+{
+    QFETCH(QString, command);
+    frmScreenCapture& v = frmScreenCapture::instance();
+    v.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&v));
+    QRect area;
+    QVERIFY(QTest::qWaitFor([&] {
+        area = differingArea(screenshot(), background_);
+        return area.width() >= v.width() && area.height() >= v.height();
+    }, 10000));
+    const QImage expected = background_.copy(area);
+    // The window's own pixels, within the frame KWin draws around it.
+    const int border = (area.width() - v.width()) / 2;
+    const QRect client(border, area.height() - border - v.height(), v.width(), v.height());
+    for (int round = 1; round <= 5; ++round) {
+        // As a user sees the viewer back before the next click.
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return differingPixels(screenshot().copy(area).copy(client),
+                                       expected.copy(client))
+                       > 0;
+            },
+            10000));
+        v.Toolbar1_ButtonClick(command);
+        QImage got;
+        if (command == QLatin1String("Capture1")) {
+            QPointer<frmCaptureRectangle> overlay = frmCaptureRectangle::loaded();
+            QVERIFY(overlay);
+            QVERIFY(QTest::qWaitForWindowExposed(overlay.data()));
+            Mouse(overlay->picture1()).drag(area.topLeft(), area.bottomRight() + QPoint(1, 1));
+            QTRY_VERIFY(!overlay);
+            got = v.picture();
+        } else {
+            got = v.picture().copy(area);
+        }
+        QTRY_VERIFY(v.isVisible());
+        got = got.convertToFormat(QImage::Format_RGB32);
+        const int inside = differingPixels(got.copy(client), expected.copy(client));
+        QVERIFY2(inside == 0, qPrintable(QStringLiteral("capture %1: %2 pixels of the viewer")
+                                             .arg(round)
+                                             .arg(inside)));
+        QEXPECT_FAIL("", "KWin draws the viewer's title bar itself and shows it while the window "
+                         "is transparent", Continue);
+        const int differing = differingPixels(got, expected);
+        QVERIFY2(differing == 0, qPrintable(QStringLiteral("capture %1: %2 pixels of the viewer's "
+                                                           "frame are not the screen's")
+                                                .arg(round)
+                                                .arg(differing)));
+    }
+}
+
+// KDE's portal saves each screenshot in the Pictures folder first and answers "cancelled"
+// when it cannot.
+void tst_kde::noPicturesFolderSaysSo()
+{
+    QDir home = QDir::home();
+    QVERIFY(home.rename(QStringLiteral("Pictures"), QStringLiteral("Pictures.away")));
+    const auto restore = qScopeGuard(
+        [&] { home.rename(QStringLiteral("Pictures.away"), QStringLiteral("Pictures")); });
+    frmScreenCapture& v = frmScreenCapture::instance();
+    v.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&v));
+    const auto seen = testsupport::expectMessageBox();
+    v.Toolbar1_ButtonClick(QStringLiteral("Capture2"));
+    QTRY_VERIFY(seen->shown);
+    QVERIFY2(seen->text.contains(QLatin1String("which does not exist: create that folder")),
+             qPrintable(seen->text));
+}
+
+QTEST_MAIN(tst_kde)
+#include "tst_kde.moc"
