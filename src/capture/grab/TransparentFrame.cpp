@@ -31,6 +31,12 @@ bool ShowTransparentFrame(QWidget& window, std::chrono::milliseconds bound)
         return true; // nothing of it shows
     forms::FadeWindow(window, 0.0);
     window.repaint(); // painted and committed now
+    if (!forms::wayland::WaitUntilDrawn(*handle, bound))
+        return false;
+    // Qt may hold a frame back while the compositor still has its last one, or drop it
+    // while that buffer is in use: once this frame is drawn, neither is the case, so the
+    // transparent frame painted again is surely committed.
+    window.repaint();
     return forms::wayland::WaitUntilDrawn(*handle, bound);
 }
 
