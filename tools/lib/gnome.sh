@@ -17,26 +17,9 @@
 ZARNEL_GNOME_MARKS=()
 ZARNEL_GNOME_DIRS=()
 
-# gnome_wait PID WHAT TEST...: polls TEST for up to 30 s while process PID lives.
-gnome_wait() {
-    local pid=$1 what=$2 tries=0
-    shift 2
-    until "$@" >/dev/null 2>&1; do
-        if ! kill -0 "$pid" 2>/dev/null || [ $tries -ge 600 ]; then
-            echo "GNOME session: $what did not start" >&2
-            return 1
-        fi
-        tries=$((tries + 1))
-        sleep 0.05
-    done
-}
+. "$(dirname "${BASH_SOURCE[0]}")/desktop_session.sh"
 
-# gnome_has_name BUS NAME: whether NAME has an owner on the session bus at address BUS.
-gnome_has_name() {
-    DBUS_SESSION_BUS_ADDRESS=$1 gdbus call --session --dest org.freedesktop.DBus \
-        --object-path /org/freedesktop/DBus --method org.freedesktop.DBus.NameHasOwner "$2" |
-        grep -q true
-}
+gnome_wait() { session_wait GNOME "$@"; }
 
 # The shell has started, its overview is closed, its animations are on and it answers Eval
 # (the test extension's unsafe mode, which the shell's screenshot interface needs as well).
@@ -125,7 +108,7 @@ EOF
     gnome_wait $bus "the session bus" test -S "$runtime/bus" || return 1
 
     "${run[@]}" /usr/libexec/at-spi-bus-launcher --launch-immediately >"$runtime/a11y.log" 2>&1 &
-    gnome_wait $! "the accessibility bus" gnome_has_name "$address" org.a11y.Bus || return 1
+    gnome_wait $! "the accessibility bus" session_has_name "$address" org.a11y.Bus || return 1
 
     gnome_write_extension "$home"
     # The desktop's background is one known colour that every test can expect.
@@ -184,44 +167,20 @@ EOF
     "${run[@]}" "${shell_env[@]}" "${portal_env[@]}" /usr/libexec/xdg-desktop-portal-gnome \
         >"$runtime/portal-gnome.log" 2>&1 &
     gnome_wait $! "xdg-desktop-portal-gnome" \
-        gnome_has_name "$address" org.freedesktop.impl.portal.desktop.gnome || return 1
+        session_has_name "$address" org.freedesktop.impl.portal.desktop.gnome || return 1
     "${run[@]}" "${shell_env[@]}" "${portal_env[@]}" /usr/libexec/xdg-desktop-portal \
         >"$runtime/portal.log" 2>&1 &
     gnome_wait $! "xdg-desktop-portal" \
-        gnome_has_name "$address" org.freedesktop.portal.Desktop || return 1
+        session_has_name "$address" org.freedesktop.portal.Desktop || return 1
 
     export "${prefix}_RUNTIME=$runtime" "${prefix}_BUS=$address"
     echo "GNOME session: gnome-shell on $mode, X display $(eval echo "\$${prefix}_DISPLAY"), runtime $runtime" >&2
 }
 
-# gnome_pids MARK: the processes that carry the marker.
-gnome_pids() {
-    local environ pid
-    for environ in /proc/[0-9]*/environ; do
-        pid=${environ#/proc/}
-        pid=${pid%/environ}
-        # A process may end between the listing and the read: grep then fails, not we.
-        if grep -qxzF "ZARNEL_GNOME_MARK=$1" "$environ" 2>/dev/null; then
-            echo "$pid"
-        fi
-    done
-}
-
 stop_gnome() {
-    local mark pids tries
+    local mark
     for mark in "${ZARNEL_GNOME_MARKS[@]}"; do
-        pids=$(gnome_pids "$mark")
-        [ -n "$pids" ] || continue
-        # shellcheck disable=SC2086
-        kill $pids 2>/dev/null || true
-        tries=0
-        while [ -n "$(gnome_pids "$mark")" ] && [ $tries -lt 80 ]; do
-            tries=$((tries + 1))
-            sleep 0.05
-        done
-        pids=$(gnome_pids "$mark")
-        # shellcheck disable=SC2086
-        [ -z "$pids" ] || kill -KILL $pids 2>/dev/null || true
+        session_stop "ZARNEL_GNOME_MARK=$mark"
     done
     local dir
     for dir in "${ZARNEL_GNOME_DIRS[@]}"; do

@@ -11,25 +11,9 @@ ZARNEL_KDE_PACKAGES="kwin-wayland xdg-desktop-portal-kde qtwayland5 plasma-works
 ZARNEL_KDE_MARK=
 ZARNEL_KDE_DIR=
 
-# kde_wait PID WHAT TEST...: polls TEST for up to 20 s while process PID lives.
-kde_wait() {
-    local pid=$1 what=$2 tries=0
-    shift 2
-    until "$@" >/dev/null 2>&1; do
-        if ! kill -0 "$pid" 2>/dev/null || [ $tries -ge 400 ]; then
-            echo "KDE session: $what did not start" >&2
-            return 1
-        fi
-        tries=$((tries + 1))
-        sleep 0.05
-    done
-}
+. "$(dirname "${BASH_SOURCE[0]}")/desktop_session.sh"
 
-kde_has_name() {
-    DBUS_SESSION_BUS_ADDRESS=$1 gdbus call --session --dest org.freedesktop.DBus \
-        --object-path /org/freedesktop/DBus --method org.freedesktop.DBus.NameHasOwner "$2" |
-        grep -q true
-}
+kde_wait() { session_wait KDE "$@"; }
 
 start_kde() {
     local package
@@ -63,46 +47,24 @@ start_kde() {
         --no-lockscreen >"$runtime/kwin.log" 2>&1 &
     local kwin=$!
     kde_wait $kwin "KWin (see $runtime/kwin.log)" test -S "$runtime/wayland-kde" || return 1
-    kde_wait $kwin "KWin's screenshots" kde_has_name "$address" org.kde.KWin.ScreenShot2 || return 1
+    kde_wait $kwin "KWin's screenshots" session_has_name "$address" org.kde.KWin.ScreenShot2 || return 1
 
     "${run[@]}" WAYLAND_DISPLAY=wayland-kde QT_QPA_PLATFORM=wayland \
         /usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde >"$runtime/portal-kde.log" 2>&1 &
     kde_wait $! "xdg-desktop-portal-kde" \
-        kde_has_name "$address" org.freedesktop.impl.portal.desktop.kde || return 1
+        session_has_name "$address" org.freedesktop.impl.portal.desktop.kde || return 1
     "${run[@]}" WAYLAND_DISPLAY=wayland-kde /usr/libexec/xdg-desktop-portal \
         >"$runtime/portal.log" 2>&1 &
-    kde_wait $! "xdg-desktop-portal" kde_has_name "$address" org.freedesktop.portal.Desktop ||
+    kde_wait $! "xdg-desktop-portal" session_has_name "$address" org.freedesktop.portal.Desktop ||
         return 1
     export ZARNEL_KDE_RUNTIME=$runtime ZARNEL_KDE_BUS=$address ZARNEL_KDE_HOME=$home
     export ZARNEL_KDE_SOCKET=$runtime/wayland-kde
     echo "KDE session: KWin on $ZARNEL_KDE_SOCKET" >&2
 }
 
-# kde_pids: the processes that carry the session's marker.
-kde_pids() {
-    local environ pid
-    for environ in /proc/[0-9]*/environ; do
-        pid=${environ#/proc/}
-        pid=${pid%/environ}
-        if grep -qxzF "ZARNEL_KDE_MARK=$ZARNEL_KDE_MARK" "$environ" 2>/dev/null; then
-            echo "$pid"
-        fi
-    done
-}
-
 stop_kde() {
     [ -n "$ZARNEL_KDE_MARK" ] || return 0
-    local pids tries=0
-    pids=$(kde_pids)
-    # shellcheck disable=SC2086
-    [ -z "$pids" ] || kill $pids 2>/dev/null || true
-    while [ -n "$(kde_pids)" ] && [ $tries -lt 80 ]; do
-        tries=$((tries + 1))
-        sleep 0.05
-    done
-    pids=$(kde_pids)
-    # shellcheck disable=SC2086
-    [ -z "$pids" ] || kill -KILL $pids 2>/dev/null || true
+    session_stop "ZARNEL_KDE_MARK=$ZARNEL_KDE_MARK"
     fusermount3 -u -q "$ZARNEL_KDE_DIR/doc" 2>/dev/null || true
     rm -rf "$ZARNEL_KDE_DIR" || echo "KDE session: could not remove $ZARNEL_KDE_DIR" >&2
     ZARNEL_KDE_MARK=
