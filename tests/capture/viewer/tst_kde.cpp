@@ -8,6 +8,7 @@
 #include "capture/grab/PortalScreenGrab.h"
 #include "capture/overlay/frmCaptureRectangle.h"
 #include "capture/viewer/frmScreenCapture.h"
+#include "forms/WaylandBuffers.h"
 
 #include <QDir>
 #include <QtTest>
@@ -34,6 +35,13 @@ QRect differingArea(const QImage& a, const QImage& b)
                 area |= QRect(x, y, 1, 1);
     return area;
 }
+
+// As the program does: Qt's shared-memory buffers, no OpenGL driver.
+void paintWithoutGl()
+{
+    forms::PaintWithoutGl();
+}
+Q_CONSTRUCTOR_FUNCTION(paintWithoutGl)
 
 } // namespace
 
