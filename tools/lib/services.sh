@@ -15,8 +15,10 @@ start_xvfb() {
     local fifo
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 "${ZARNEL_SCREEN:-3840x2160x24}" -nolisten tcp -ac 3>"$fifo" \
-        >/dev/null 2>&1 &
+    # -noreset: the server otherwise starts over each time its last client leaves, between
+    # two tests, and refuses the next test's connection while it does.
+    Xvfb -displayfd 3 -screen 0 "${ZARNEL_SCREEN:-3840x2160x24}" -nolisten tcp -ac -noreset \
+        3>"$fifo" >/dev/null 2>&1 &
     ZARNEL_SERVICE_PIDS+=($!)
     local number
     read -r -t 20 number <"$fifo" || { echo "Xvfb did not start" >&2; rm -f "$fifo"; exit 1; }
