@@ -5,6 +5,7 @@
 #   xwayland   an X11 client of the session's Xwayland
 #   scale2     a Wayland client on 4K outputs at scale 2 (back to Full HD at 1 afterwards)
 #   noportal   a Wayland client on a session bus where no desktop portal can start
+#   titled     a Wayland client whose windows sway gives title bars and borders
 # Without a session the test runs offscreen and skips, saying why.
 set -u
 mode=$1
@@ -24,6 +25,16 @@ scale2)
     status=0
     "$@" || status=$?
     swaymsg -s "$ZARNEL_SWAYSOCK" output '*' resolution 1920x1080 scale 1 >/dev/null
+    exit $status ;;
+titled)
+    border() {
+        swaymsg -s "$ZARNEL_SWAYSOCK" default_border "$1" >/dev/null &&
+            swaymsg -s "$ZARNEL_SWAYSOCK" default_floating_border "$1" >/dev/null
+    }
+    border normal || exit 1
+    status=0
+    "$@" || status=$?
+    border none
     exit $status ;;
 noportal)
     ZARNEL_EXPECT_NO_PORTAL=1 exec dbus-run-session \

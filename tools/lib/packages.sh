@@ -3,7 +3,7 @@
 
 ZARNEL_BUILD_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
   libpolyclipping-dev libxcb1-dev libxcb-shm0-dev libcups2-dev fonts-dejavu-core qt6-wayland
-  libwayland-dev qt6-base-private-dev"
+  libwayland-dev wayland-protocols qt6-base-private-dev"
 ZARNEL_TEST_PACKAGES="xvfb xauth xclip x11-utils libbenchmark-dev cups cups-client cups-bsd
   printer-driver-cups-pdf poppler-utils xdotool openbox desktop-file-utils x11-xserver-utils
   sway xwayland dbus xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk pipewire

@@ -3,6 +3,7 @@
 #include "forms/DesktopSession.h"
 #include "forms/WindowFade.h"
 #include "forms/wayland/SurfaceFrame.h"
+#include "forms/wayland/TitleBar.h"
 
 #include <QWidget>
 #include <QWindow>
@@ -22,6 +23,8 @@ void PrepareTransparentFrame(QWidget& window)
     // controls until it fades.
     window.setAttribute(Qt::WA_TranslucentBackground);
     window.setAttribute(Qt::WA_NoSystemBackground, false);
+    // A title bar the compositor draws would show while the window is transparent.
+    forms::wayland::OwnTitleBar(window);
 }
 
 bool ShowTransparentFrame(QWidget& window, std::chrono::milliseconds bound)
@@ -29,6 +32,8 @@ bool ShowTransparentFrame(QWidget& window, std::chrono::milliseconds bound)
     QWindow* handle = window.windowHandle();
     if (!handle || !window.isVisible() || !handle->isExposed())
         return true; // nothing of it shows
+    // Its title bar goes with the frame that follows.
+    const bool bare = forms::wayland::DropTitleBar(window, bound);
     forms::FadeWindow(window, 0.0);
     window.repaint(); // painted and committed now
     if (!forms::wayland::WaitUntilDrawn(*handle, bound))
@@ -37,12 +42,13 @@ bool ShowTransparentFrame(QWidget& window, std::chrono::milliseconds bound)
     // while that buffer is in use: once this frame is drawn, neither is the case, so the
     // transparent frame painted again is surely committed.
     window.repaint();
-    return forms::wayland::WaitUntilDrawn(*handle, bound);
+    return forms::wayland::WaitUntilDrawn(*handle, bound) && bare;
 }
 
 void EndTransparentFrame(QWidget& window)
 {
     forms::FadeWindow(window, 1.0);
+    forms::wayland::RestoreTitleBar(window);
 }
 
 } // namespace capture

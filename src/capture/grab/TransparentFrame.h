@@ -14,11 +14,11 @@ bool LeavesByTransparency();
 // window is first shown: a translucent surface is chosen when the native window is made.
 void PrepareTransparentFrame(QWidget& window);
 
-// Shows the window fully transparent and returns once the compositor has drawn that frame, as its
+// Shows the window fully transparent, with no title bar the compositor draws, and returns once the compositor has drawn that frame, as its
 // frame callback tells, or after bound. False when the bound ran out.
 bool ShowTransparentFrame(QWidget& window, std::chrono::milliseconds bound);
 
-// Makes the window opaque again, for the next time it shows.
+// Makes the window, once hidden, opaque and as large as it was, for the next time it shows.
 void EndTransparentFrame(QWidget& window);
 
 } // namespace capture
