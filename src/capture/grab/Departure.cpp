@@ -43,6 +43,7 @@ Departure::Departure(QWidget& window, std::chrono::milliseconds bound)
         window.hide();
         confirmed_ = WaitUntilOffScreen(window, left());
     } else if (const std::optional<ScreenReadBack> readBack = ScreenReadBack::Watch(window)) {
+        bool faded = false;
         if (readBack->composited() && window.windowHandle()) {
             // Compositing managers animate a window's unmapping (a fade whose last faint
             // frames can look still), not its opacity dropping to nothing; fully transparent,
@@ -50,12 +51,13 @@ Departure::Departure(QWidget& window, std::chrono::milliseconds bound)
             transparent_ = true;
             window.windowHandle()->setOpacity(0.0);
             SyncWithDisplay();
-            readBack->WaitUntilGone(left(), kOpacityNoticed);
+            faded = readBack->WaitUntilGone(left(), kOpacityNoticed);
         }
         window.hide();
         WaitUntilOffScreen(window, left());
-        // Even faded to nothing, a manager may show its frame's shadow going.
-        confirmed_ = readBack->WaitUntilGone(left());
+        // Even faded to nothing, a manager may show its frame's shadow going: a still frame
+        // after the unmapping tells it does not.
+        confirmed_ = faded ? readBack->WaitUntilStill(left()) : readBack->WaitUntilGone(left());
     } else {
         window.hide();
         confirmed_ = WaitUntilOffScreen(window, left());

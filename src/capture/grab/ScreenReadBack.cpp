@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstring>
 
 namespace capture {
@@ -53,11 +54,11 @@ void processEventsFor(std::chrono::milliseconds interval)
 } // namespace
 
 ScreenReadBack::ScreenReadBack(QRect area, forms::Picture shown, bool composited,
-                               std::chrono::nanoseconds still)
+                               std::chrono::nanoseconds frame)
     : area_(area)
     , shown_(std::move(shown))
     , composited_(composited)
-    , still_(still)
+    , frame_(frame)
 {
 }
 
@@ -77,32 +78,52 @@ std::optional<ScreenReadBack> ScreenReadBack::Watch(const QWidget& window)
     if (!shown)
         return std::nullopt;
     const bool compositing = forms::x11::CompositorRuns(conn, xcb_window_t(*xcbshm::RootWindow()));
-    return ScreenReadBack(area, *std::move(shown), compositing,
-                          (compositing ? 2 : 1) * frameInterval(window));
+    return ScreenReadBack(area, *std::move(shown), compositing, frameInterval(window));
 }
 
 bool ScreenReadBack::WaitUntilGone(std::chrono::milliseconds bound,
                                    std::chrono::milliseconds start) const
 {
+    // A compositing manager may draw a frame late: two still ones tell.
+    return waitUntil(bound, start, (composited_ ? 2 : 1) * frame_, false);
+}
+
+bool ScreenReadBack::WaitUntilStill(std::chrono::milliseconds bound) const
+{
+    return waitUntil(bound, bound, frame_, true);
+}
+
+bool ScreenReadBack::waitUntil(std::chrono::milliseconds bound, std::chrono::milliseconds start,
+                               std::chrono::nanoseconds still, bool gone) const
+{
     const Clock::time_point began = Clock::now();
     const Clock::time_point deadline = began + bound;
-    forms::Picture last = shown_;
-    Clock::time_point changed = Clock::now();
-    bool left = false;
+    std::optional<forms::Picture> last;
+    Clock::time_point changed = began;
+    bool left = gone;
     while (Clock::now() < deadline) {
         std::optional<forms::Picture> now = xcbshm::GrabRoot(area_);
         if (!now)
             return false;
-        if (!samePixels(*now, last)) {
-            last = *std::move(now);
-            changed = Clock::now();
-            left = !samePixels(last, shown_);
-        } else if (left && Clock::now() - changed >= still_) {
+        const Clock::time_point read = Clock::now();
+        if (!last || !samePixels(*now, *last)) {
+            if (last || !gone) {
+                changed = read;
+                left = gone || !samePixels(*now, shown_);
+            }
+            last = std::move(now);
+        } else if (left && read - changed >= still) {
             return true;
-        } else if (!left && Clock::now() - began >= start) {
+        } else if (!left && read - began >= start) {
             return false;
         }
-        processEventsFor(kReadEvery);
+        // Once the window is gone, read again as soon as the area will have kept still long
+        // enough, not a whole step later.
+        auto next = kReadEvery;
+        if (left)
+            next = std::min(next, std::chrono::ceil<std::chrono::milliseconds>(changed + still
+                                                                                - read));
+        processEventsFor(std::max(next, std::chrono::milliseconds(1)));
     }
     return false;
 }

@@ -30,17 +30,26 @@ public:
         return WaitUntilGone(bound, bound);
     }
 
+    // Once the area was seen without the window: returns when it has kept still for a frame
+    // from now, or false when bound runs out first.
+    bool WaitUntilStill(std::chrono::milliseconds bound) const;
+
     // Whether a compositing manager draws the screen, and may animate the window's going.
     bool composited() const { return composited_; }
 
 private:
     ScreenReadBack(QRect area, forms::Picture shown, bool composited,
-                   std::chrono::nanoseconds still);
+                   std::chrono::nanoseconds frame);
+
+    // Reads the area until it has kept still for still, once it differs from the window
+    // (at once when gone), or until start passes with no change from it, or bound.
+    bool waitUntil(std::chrono::milliseconds bound, std::chrono::milliseconds start,
+                   std::chrono::nanoseconds still, bool gone) const;
 
     QRect area_; // device pixels of the root window, on the screen
     forms::Picture shown_;
     bool composited_;
-    std::chrono::nanoseconds still_; // how long the area must keep still
+    std::chrono::nanoseconds frame_;
 };
 
 } // namespace capture
