@@ -2,7 +2,7 @@
 
 #include "forms/DesktopSession.h"
 #include "forms/WindowFade.h"
-#include "forms/wayland/SurfaceFrame.h"
+#include "forms/wayland/ClearSurface.h"
 #include "forms/wayland/TitleBar.h"
 
 #include <QWidget>
@@ -34,15 +34,12 @@ bool ShowTransparentFrame(QWidget& window, std::chrono::milliseconds bound)
         return true; // nothing of it shows
     // Its title bar goes with the frame that follows.
     const bool bare = forms::wayland::DropTitleBar(window, bound);
+    // Qt's own frames from now on are transparent too, but Qt may hold one back while the
+    // compositor still has its last, or drop it while that buffer is in use: a buffer of our
+    // own tells for sure when the compositor has drawn the window gone.
     forms::FadeWindow(window, 0.0);
-    window.repaint(); // painted and committed now
-    if (!forms::wayland::WaitUntilDrawn(*handle, bound))
-        return false;
-    // Qt may hold a frame back while the compositor still has its last one, or drop it
-    // while that buffer is in use: once this frame is drawn, neither is the case, so the
-    // transparent frame painted again is surely committed.
     window.repaint();
-    return forms::wayland::WaitUntilDrawn(*handle, bound) && bare;
+    return forms::wayland::ShowClear(*handle, bound) && bare;
 }
 
 void EndTransparentFrame(QWidget& window)

@@ -1,5 +1,9 @@
 #include "forms/wayland/TitleBar.h"
 
+#include "forms/wayland/Globals.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
 #include <QPlatformSurfaceEvent>
@@ -13,83 +17,10 @@
 #include <wayland-client.h>
 #include "xdg-decoration-unstable-v1-client.h"
 
-#include <cstring>
 #include <memory>
 
 namespace forms::wayland {
 namespace {
-
-wl_display* qtDisplay()
-{
-    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-    if (!native || !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        return nullptr;
-    return static_cast<wl_display*>(native->nativeResourceForIntegration("wl_display"));
-}
-
-void foundGlobal(void* data, wl_registry*, uint32_t name, const char* interface, uint32_t)
-{
-    if (std::strcmp(interface, zxdg_decoration_manager_v1_interface.name) == 0)
-        *static_cast<uint32_t*>(data) = name;
-}
-
-void lostGlobal(void*, wl_registry*, uint32_t) {}
-
-const wl_registry_listener kRegistryListener {foundGlobal, lostGlobal};
-
-// The compositor's decoration manager on Qt's connection, looked up once and released with
-// the application, while that connection still stands. The decorations it makes answer on
-// Qt's queue, which Qt's event loop dispatches: waiting on a queue of our own would read the
-// connection from the main thread, which raced with Qt destroying a window.
-class DecorationManager : public QObject {
-public:
-    static DecorationManager* instance()
-    {
-        static QPointer<DecorationManager> looked;
-        if (!looked)
-            looked = new DecorationManager(qApp);
-        return looked->manager_ ? looked.data() : nullptr;
-    }
-
-    ~DecorationManager() override
-    {
-        if (manager_)
-            zxdg_decoration_manager_v1_destroy(manager_);
-    }
-
-    zxdg_toplevel_decoration_v1* decorate(xdg_toplevel& toplevel) const
-    {
-        return zxdg_decoration_manager_v1_get_toplevel_decoration(manager_, &toplevel);
-    }
-
-private:
-    explicit DecorationManager(QObject* application)
-        : QObject(application)
-    {
-        wl_display* display = qtDisplay();
-        if (!display)
-            return;
-        // The globals are learnt once, as the window is made, on a queue of our own so that
-        // the round trip dispatches none of Qt's events.
-        wl_event_queue* queue = wl_display_create_queue(display);
-        auto* wrapped = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
-        wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(wrapped), queue);
-        wl_registry* registry = wl_display_get_registry(wrapped);
-        wl_proxy_wrapper_destroy(wrapped);
-        uint32_t name = 0;
-        wl_registry_add_listener(registry, &kRegistryListener, &name);
-        if (wl_display_roundtrip_queue(display, queue) >= 0 && name != 0) {
-            manager_ = static_cast<zxdg_decoration_manager_v1*>(
-                wl_registry_bind(registry, name, &zxdg_decoration_manager_v1_interface, 1));
-            // It has no events of its own; what it makes answers on Qt's queue.
-            wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(manager_), nullptr);
-        }
-        wl_registry_destroy(registry);
-        wl_event_queue_destroy(queue);
-    }
-
-    zxdg_decoration_manager_v1* manager_ = nullptr;
-};
 
 struct DecorationDestroy {
     void operator()(zxdg_toplevel_decoration_v1* decoration) const
@@ -105,7 +36,7 @@ struct DecorationDestroy {
 class OwnedTitleBar : public QObject {
     Q_OBJECT
 public:
-    OwnedTitleBar(QWidget& window, DecorationManager& manager)
+    OwnedTitleBar(QWidget& window, zxdg_decoration_manager_v1& manager)
         : QObject(&window)
         , window_(window)
         , manager_(manager)
@@ -119,15 +50,23 @@ public:
             return true;
         // The compositor keeps the window's outer size, so the window grows into the space.
         sizeWithTitleBar_ = window_.size();
+        QElapsedTimer timer;
+        timer.start();
         zxdg_toplevel_decoration_v1_set_mode(decoration_.get(),
                                              ZXDG_TOPLEVEL_DECORATION_V1_MODE_CLIENT_SIDE);
-        wl_display_flush(qtDisplay());
-        QEventLoop loop;
-        waiting_ = &loop;
-        QTimer::singleShot(bound, &loop, &QEventLoop::quit);
-        loop.exec();
-        waiting_ = nullptr;
-        return !decoration_ || mode_ == ZXDG_TOPLEVEL_DECORATION_V1_MODE_CLIENT_SIDE;
+        if (!waitUntil([this] { return mode_ == ZXDG_TOPLEVEL_DECORATION_V1_MODE_CLIENT_SIDE; },
+                       timer, bound))
+            return !decoration_;
+        // The toplevel's own configure follows the decoration's. Once a round trip sent now
+        // is answered, Qt has been handed it too; it acknowledges it in a queued call, which
+        // must run before the next commit, the one that takes the title bar away.
+        synced_ = false;
+        wl_callback* sync = wl_display_sync(QtDisplay());
+        wl_callback_add_listener(sync, &kSyncListener, this);
+        const bool answered = waitUntil([this] { return synced_; }, timer, bound);
+        wl_callback_destroy(sync);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        return answered;
     }
 
     void restore()
@@ -178,7 +117,7 @@ private:
         if (!toplevel)
             return;
         mode_ = 0;
-        decoration_.reset(manager_.decorate(*toplevel));
+        decoration_.reset(zxdg_decoration_manager_v1_get_toplevel_decoration(&manager_, toplevel));
         zxdg_toplevel_decoration_v1_add_listener(decoration_.get(), &kListener, this);
         // No buffer may come before the decoration's first configure, and none does: the
         // compositor sends it ahead of the toplevel's, which Qt waits for.
@@ -186,28 +125,57 @@ private:
                                              ZXDG_TOPLEVEL_DECORATION_V1_MODE_SERVER_SIDE);
     }
 
+    // Runs the event loop until done() holds once the compositor's answers are handled, or
+    // until bound has passed since timer started.
+    template <class Done>
+    bool waitUntil(Done done, const QElapsedTimer& timer, std::chrono::milliseconds bound)
+    {
+        wl_display_flush(QtDisplay());
+        while (!done()) {
+            const qint64 left = bound.count() - timer.elapsed();
+            if (left <= 0)
+                return false;
+            QEventLoop loop;
+            waiting_ = &loop;
+            QTimer::singleShot(left, &loop, &QEventLoop::quit);
+            loop.exec();
+            waiting_ = nullptr;
+        }
+        return true;
+    }
+
+    static void synced(void* data, wl_callback*, uint32_t)
+    {
+        auto* self = static_cast<OwnedTitleBar*>(data);
+        self->synced_ = true;
+        if (self->waiting_)
+            self->waiting_->quit();
+    }
+
     static void configured(void* data, zxdg_toplevel_decoration_v1*, uint32_t mode)
     {
         auto* self = static_cast<OwnedTitleBar*>(data);
         self->mode_ = mode;
-        if (self->waiting_ && mode == ZXDG_TOPLEVEL_DECORATION_V1_MODE_CLIENT_SIDE)
+        if (self->waiting_)
             self->waiting_->quit();
     }
 
     static constexpr zxdg_toplevel_decoration_v1_listener kListener {configured};
+    static constexpr wl_callback_listener kSyncListener {synced};
 
     QWidget& window_;
-    DecorationManager& manager_;
+    zxdg_decoration_manager_v1& manager_;
     QPointer<QWindow> watched_;
     std::unique_ptr<zxdg_toplevel_decoration_v1, DecorationDestroy> decoration_;
     uint32_t mode_ = 0;
+    bool synced_ = false;
     QEventLoop* waiting_ = nullptr;
     QSize sizeWithTitleBar_;
 };
 
 bool OwnTitleBar(QWidget& window)
 {
-    DecorationManager* manager = DecorationManager::instance();
+    zxdg_decoration_manager_v1* manager = DecorationManager();
     if (!manager || window.findChild<OwnedTitleBar*>(QString(), Qt::FindDirectChildrenOnly))
         return false;
     // Frameless, Qt neither asks for a title bar nor draws one of its own.
