@@ -32,6 +32,7 @@ titled)
             swaymsg -s "$ZARNEL_SWAYSOCK" default_floating_border "$1" >/dev/null
     }
     border normal || exit 1
+    export ZARNEL_WAYLAND_TITLED=1
     status=0
     "$@" || status=$?
     border none

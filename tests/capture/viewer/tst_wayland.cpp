@@ -58,6 +58,17 @@ template <class Check> bool within(int ms, Check check)
     return false;
 }
 
+// The bounds of where two pictures of the screen differ.
+QRect differingArea(const QImage& a, const QImage& b)
+{
+    QRect area;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y)
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                area |= QRect(x, y, 1, 1);
+    return area;
+}
+
 // Where a window lies on a screen of red: the bounds of the pixels that are not red.
 QRect notRed(const QImage& shot)
 {
@@ -107,6 +118,7 @@ private slots:
     void cleanup();
     void fullScreenCaptureIsTheScreen();
     void rectangleIsPixelExact();
+    void titleBarComesBack();
     void portalStoppedExplains();
     void planeFadesOverRed_data();
     void planeFadesOverRed();
@@ -137,6 +149,9 @@ void tst_wayland::init()
         ZARNEL_NOT_IN_THIS_RUN("the portal is stopped");
     if (!expectNoPortal && noPortalCase)
         ZARNEL_NOT_IN_THIS_RUN("runs with the portal stopped");
+    if (!qEnvironmentVariableIsSet("ZARNEL_WAYLAND_TITLED")
+        && QByteArray(QTest::currentTestFunction()) == "titleBarComesBack")
+        ZARNEL_NOT_IN_THIS_RUN("runs where sway draws title bars");
 }
 
 void tst_wayland::cleanup()
@@ -198,6 +213,30 @@ void tst_wayland::rectangleIsPixelExact()
     const QRect expected(QPoint(std::lrint(77 * dpr), std::lrint(117 * dpr)),
                          QPoint(std::lrint(301 * dpr) - 1, std::lrint(409 * dpr) - 1));
     QCOMPARE(differingPixels(v.picture(), screen_.copy(expected)), 0);
+}
+
+// The title bar sway draws leaves with the viewer for each capture and comes back with it,
+// the viewer as large as before.
+void tst_wayland::titleBarComesBack()
+{
+    showBackdrop(screen_);
+    if (QTest::currentTestFailed())
+        return;
+    frmScreenCapture& v = viewer();
+    const QSize size = v.size();
+    QRect area;
+    QVERIFY(within(10000, [&] {
+        area = differingArea(grim(), screen_);
+        return area.height() > v.height() * screen_.devicePixelRatio();
+    }));
+    for (int round = 1; round <= 3; ++round) {
+        v.mnuFullScreen_Click();
+        QCOMPARE(differingPixels(v.picture(), screen_), 0);
+        QCOMPARE(v.size(), size);
+        QVERIFY2(within(10000, [&] { return differingArea(grim(), screen_) == area; }),
+                 qPrintable(QStringLiteral("capture %1: the viewer did not come back as it was")
+                                .arg(round)));
+    }
 }
 
 // No portal: the command says why, the viewer comes back, and its picture stays.
