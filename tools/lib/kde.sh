@@ -3,8 +3,9 @@
 # Optional: its packages are not installed by the test command (KDE's portal needs much of
 # Plasma), so the KDE tests skip where they are missing.
 #
-# start_kde exports ZARNEL_KDE_RUNTIME, ZARNEL_KDE_BUS, ZARNEL_KDE_SOCKET and ZARNEL_KDE_HOME,
-# or returns non-zero and says why.
+# start_kde exports ZARNEL_KDE_RUNTIME, ZARNEL_KDE_BUS, ZARNEL_KDE_SOCKET, ZARNEL_KDE_XDISPLAY
+# and ZARNEL_KDE_XAUTHORITY (its Xwayland) and ZARNEL_KDE_HOME, or returns non-zero and says
+# why.
 
 ZARNEL_KDE_PACKAGES="kwin-wayland xdg-desktop-portal-kde qtwayland5 plasma-workspace
   qml-module-org-kde-kirigami2 qml-module-qtquick-controls2 qml-module-qtquick-layouts"
@@ -43,10 +44,19 @@ start_kde() {
     # The installed binary carries a file capability that a container may not grant; a copy
     # carries none.
     cp /usr/bin/kwin_wayland "$runtime/kwin_wayland"
+    # With Xwayland, whose display and authority KWin gives the program it starts once both
+    # servers run.
+    cat >"$runtime/tell-display" <<EOF
+#!/bin/sh
+printf '%s\n%s\n' "\$DISPLAY" "\${XAUTHORITY:-}" >"$runtime/xdisplay.new" &&
+    mv "$runtime/xdisplay.new" "$runtime/xdisplay"
+EOF
+    chmod +x "$runtime/tell-display"
     "${run[@]}" "$runtime/kwin_wayland" --virtual --width 1920 --height 1080 --socket wayland-kde \
-        --no-lockscreen >"$runtime/kwin.log" 2>&1 &
+        --no-lockscreen --xwayland "$runtime/tell-display" >"$runtime/kwin.log" 2>&1 &
     local kwin=$!
     kde_wait $kwin "KWin (see $runtime/kwin.log)" test -S "$runtime/wayland-kde" || return 1
+    kde_wait $kwin "KWin's Xwayland" test -s "$runtime/xdisplay" || return 1
     kde_wait $kwin "KWin's screenshots" session_has_name "$address" org.kde.KWin.ScreenShot2 || return 1
 
     "${run[@]}" WAYLAND_DISPLAY=wayland-kde QT_QPA_PLATFORM=wayland \
@@ -59,6 +69,7 @@ start_kde() {
         return 1
     export ZARNEL_KDE_RUNTIME=$runtime ZARNEL_KDE_BUS=$address ZARNEL_KDE_HOME=$home
     export ZARNEL_KDE_SOCKET=$runtime/wayland-kde
+    export ZARNEL_KDE_XDISPLAY=$(sed -n 1p "$runtime/xdisplay") ZARNEL_KDE_XAUTHORITY=$(sed -n 2p "$runtime/xdisplay")
     echo "KDE session: KWin on $ZARNEL_KDE_SOCKET" >&2
 }
 

@@ -1,4 +1,5 @@
-// Capture on KDE Plasma's KWin as a Wayland client: the viewer's own pixels never show in
+// Capture on KDE Plasma's KWin, as a Wayland client and through its Xwayland: the viewer's
+// own pixels never show in
 // its pictures, nor does the title bar KWin draws for it, it comes back as it was, and a
 // portal that cannot save says why. The screen is read back through the desktop's portal
 // itself (tests/support/on_kde.sh).
