@@ -15,6 +15,8 @@
 #include <QWindow>
 #include <QtTest>
 
+#include <algorithm>
+
 namespace overlaytest {
 
 // Pixel (x, y) carries x and y in its channels, so any pixel names its own position and
@@ -51,6 +53,19 @@ inline int differingPixels(const QImage& a, const QImage& b)
             count += (la[x] & 0xffffff) != (lb[x] & 0xffffff);
     }
     return count;
+}
+
+// The bounds of where two pictures of the screen differ: a window, its frame and shadow.
+inline QRect differingArea(const QImage& a, const QImage& b)
+{
+    const QImage ca = a.convertToFormat(QImage::Format_RGB32);
+    const QImage cb = b.convertToFormat(QImage::Format_RGB32);
+    QRect area;
+    for (int y = 0; y < std::min(ca.height(), cb.height()); ++y)
+        for (int x = 0; x < std::min(ca.width(), cb.width()); ++x)
+            if ((ca.pixel(x, y) & 0xffffff) != (cb.pixel(x, y) & 0xffffff))
+                area |= QRect(x, y, 1, 1);
+    return area;
 }
 
 // Mouse input through QWindowSystemInterface, in a widget's logical coordinates.

@@ -26,17 +26,6 @@ QImage screenshot()
     return QImage(shot.picture).convertToFormat(QImage::Format_RGB32);
 }
 
-// Where two pictures of the screen differ: the viewer, its frame and its shadow.
-QRect differingArea(const QImage& a, const QImage& b)
-{
-    QRect area;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y))
-                area |= QRect(x, y, 1, 1);
-    return area;
-}
-
 // As the program does: Qt's shared-memory buffers, no OpenGL driver.
 void paintWithoutGl()
 {

@@ -58,17 +58,6 @@ template <class Check> bool within(int ms, Check check)
     return false;
 }
 
-// The bounds of where two pictures of the screen differ.
-QRect differingArea(const QImage& a, const QImage& b)
-{
-    QRect area;
-    for (int y = 0; y < std::min(a.height(), b.height()); ++y)
-        for (int x = 0; x < std::min(a.width(), b.width()); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y))
-                area |= QRect(x, y, 1, 1);
-    return area;
-}
-
 // Where a window lies on a screen of red: the bounds of the pixels that are not red.
 QRect notRed(const QImage& shot)
 {
