@@ -4,6 +4,7 @@
 #include "capture/grab/XcbShmGrab.h"
 #include "forms/x11/Compositing.h"
 #include "forms/x11/QtXcb.h"
+#include "forms/x11/WindowTree.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -53,11 +54,12 @@ void processEventsFor(std::chrono::milliseconds interval)
 
 } // namespace
 
-ScreenReadBack::ScreenReadBack(QRect area, forms::Picture shown, bool composited,
+ScreenReadBack::ScreenReadBack(QRect area, forms::Picture shown, bool composited, bool framed,
                                std::chrono::nanoseconds frame)
     : area_(area)
     , shown_(std::move(shown))
     , composited_(composited)
+    , framed_(framed)
     , frame_(frame)
 {
 }
@@ -78,7 +80,9 @@ std::optional<ScreenReadBack> ScreenReadBack::Watch(const QWidget& window)
     if (!shown)
         return std::nullopt;
     const bool compositing = forms::x11::CompositorRuns(conn, xcb_window_t(*xcbshm::RootWindow()));
-    return ScreenReadBack(area, *std::move(shown), compositing, frameInterval(window));
+    const auto id = static_cast<xcb_window_t>(handle->winId());
+    const bool framed = forms::x11::Outermost(conn, id).value_or(id) != id;
+    return ScreenReadBack(area, *std::move(shown), compositing, framed, frameInterval(window));
 }
 
 bool ScreenReadBack::WaitUntilGone(std::chrono::milliseconds bound,
@@ -90,7 +94,9 @@ bool ScreenReadBack::WaitUntilGone(std::chrono::milliseconds bound,
 
 bool ScreenReadBack::WaitUntilStill(std::chrono::milliseconds bound) const
 {
-    return waitUntil(bound, bound, frame_, true);
+    // A compositing window manager takes down its frame after the unmapping and may draw
+    // that late (mutter did, a frame after a still one, under a slow client).
+    return waitUntil(bound, bound, (composited_ && framed_ ? 2 : 1) * frame_, true);
 }
 
 bool ScreenReadBack::waitUntil(std::chrono::milliseconds bound, std::chrono::milliseconds start,

@@ -31,14 +31,15 @@ public:
     }
 
     // Once the area was seen without the window: returns when it has kept still for a frame
-    // from now, or false when bound runs out first.
+    // from now (two where a compositing window manager framed it), or false when bound runs
+    // out first.
     bool WaitUntilStill(std::chrono::milliseconds bound) const;
 
     // Whether a compositing manager draws the screen, and may animate the window's going.
     bool composited() const { return composited_; }
 
 private:
-    ScreenReadBack(QRect area, forms::Picture shown, bool composited,
+    ScreenReadBack(QRect area, forms::Picture shown, bool composited, bool framed,
                    std::chrono::nanoseconds frame);
 
     // Reads the area until it has kept still for still, once it differs from the window
@@ -49,6 +50,7 @@ private:
     QRect area_; // device pixels of the root window, on the screen
     forms::Picture shown_;
     bool composited_;
+    bool framed_; // a window manager put a frame around the window
     std::chrono::nanoseconds frame_;
 };
 

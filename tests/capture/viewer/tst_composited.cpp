@@ -160,8 +160,6 @@ void tst_composited::noTraceOfTheViewer()
             QVERIFY(overlay);
             // The overlay's frozen screen is the viewer's picture now.
             const QString found = traces(v.picture(), behind);
-            if (!found.isEmpty())
-                v.picture().save("/tmp/dbg_fail.png");
             overlay->close();
             QVERIFY2(found.isEmpty(),
                      qPrintable(QStringLiteral("capture %1: %2").arg(capture).arg(found)));
