@@ -86,10 +86,17 @@ start_helper() {
 
 if [ -n "${ZARNEL_WM:-}" ]; then
     case "$ZARNEL_WM" in
-    # mutter reads its settings over a session bus; a private one keeps the user's out.
+    # mutter reads its settings over a session bus; a private one keeps the user's out. It
+    # is stopped with the rest: dbus-run-session, stopped, left its bus running.
     mutter)
         command -v mutter >/dev/null 2>&1 || { echo "with_xvfb.sh: mutter is not installed" >&2; exit 77; }
-        start_helper dbus-run-session -- mutter --x11 --replace --sm-disable ;;
+        bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 3>"$work/bus.pid") ||
+            { echo "with_xvfb.sh: no session bus for mutter" >&2; exit 1; }
+        helpers="$helpers $(cat "$work/bus.pid")"
+        DISPLAY=$display XDG_CACHE_HOME=$work XDG_CONFIG_HOME=$work DBUS_SESSION_BUS_ADDRESS=$bus \
+            mutter --x11 --replace --sm-disable >"$work/mutter.log" 2>&1 &
+        helper=$!
+        helpers="$helpers $helper" ;;
     *) start_helper "$ZARNEL_WM" ;;
     esac
     # The manager is up once it has announced itself on the root window.
