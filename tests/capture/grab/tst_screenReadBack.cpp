@@ -82,9 +82,9 @@ void tst_screenReadBack::waitsForAStillFrame()
 
     int flips = 0;
     QTimer flicker;
-    QObject::connect(&flicker, &QTimer::timeout, &beneath, [&] {
-        beneath.setColor(++flips % 2 ? Qt::red : Qt::blue);
-    });
+    // A new colour each time: a change the reads missed could not look like none.
+    QObject::connect(&flicker, &QTimer::timeout, &beneath,
+                     [&] { beneath.setColor(QColor::fromHsv((++flips * 37) % 360, 255, 255)); });
     const Clock::time_point hidden = Clock::now();
     window.hide();
     QVERIFY(WaitUntilOffScreen(window, 1s));
